@@ -1,0 +1,3 @@
+#pragma once
+#define IDD_PROBE 100
+#define IDC_PROBE_TEXT 1000

@@ -1,0 +1,97 @@
+// End-to-end helpers for tests that drive the real programs under Wine:
+// start a program from the build's bin folder, find its windows, read and set
+// control texts, press buttons, answer message boxes, take screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Folder of the product's programs and DLLs (build/win64/bin).
+std::wstring BinDir();
+// Folder for screenshots and other files a test leaves for people to look at.
+std::wstring ArtifactDir();
+
+using Env = std::map<std::wstring, std::wstring>;
+
+// Environment that runs a program under the fake clock, starting at the local
+// time `when` ("2026-01-02 17:59:50"). The offset is taken against the real
+// clock now, so every process started with the same Env shares one timeline
+// (a restarted program does not jump back to `when`).
+Env FakeClockAt(const std::string& when);
+
+class Process {
+public:
+    Process() = default;
+    Process(HANDLE process, DWORD pid) : h_(process), pid_(pid) {}
+    ~Process();
+    Process(Process&& o) noexcept;
+    Process& operator=(Process&& o) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    explicit operator bool() const { return h_ != nullptr; }
+    DWORD pid() const { return pid_; }
+    HANDLE handle() const { return h_; }
+    bool Running() const;
+    // The exit code, or nothing when the process is still running after `ms`.
+    std::optional<DWORD> Wait(DWORD ms);
+    void Kill();
+
+private:
+    HANDLE h_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Starts BinDir()\program with the given arguments (and extra environment).
+Process Start(const std::wstring& program, const std::wstring& args = L"", const Env& env = {});
+
+// Ends every process whose image name is `exe` (e.g. a limiter and its helper
+// that restart each other), and waits until they are gone.
+void KillAll(const std::wstring& exe);
+std::vector<DWORD> Pids(const std::wstring& exe);
+
+// Polls `done` every 20 ms until it is true or `timeout` passes.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// Top-level windows by class and/or title (null = any) and owning process (0 = any).
+std::vector<HWND> FindWindows(const wchar_t* cls, const wchar_t* title, DWORD pid = 0);
+HWND WaitForWindow(const wchar_t* cls, const wchar_t* title, DWORD pid = 0,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+std::wstring ClassName(HWND w);
+std::wstring Text(HWND w);
+std::wstring ControlText(HWND parent, int id);
+void SetControlText(HWND parent, int id, const std::wstring& text);
+// Posts the click so that a modal box it opens does not block the test.
+void Click(HWND parent, int id);
+
+struct MessageBoxInfo {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    std::vector<std::pair<int, std::wstring>> buttons;  // id, label
+};
+// Dialog-class (#32770) top-level windows of `pid` that show a message box text.
+std::optional<MessageBoxInfo> FindMessageBox(DWORD pid = 0, const wchar_t* caption = nullptr);
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid = 0, const wchar_t* caption = nullptr,
+                                                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+MessageBoxInfo Describe(HWND box);
+// Presses the button with `id` (IDOK, IDYES ...) and waits for the box to go.
+bool Answer(const MessageBoxInfo& box, int id);
+
+// Saves the whole virtual screen as a 24-bit BMP in ArtifactDir(); the test
+// runner turns it into name.png for people to look at. Needs a display.
+bool Screenshot(const std::wstring& name);
+
+// Registry helpers for fixtures.
+void DeleteTree(HKEY root, const wchar_t* path);
+
+}  // namespace e2e
