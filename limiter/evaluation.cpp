@@ -1,0 +1,2 @@
+// Placeholder until the evaluation lands.
+#include "evaluation.h"

@@ -1,0 +1,62 @@
+// Program-wide state of the limiter, owned by the main thread (the monitor
+// thread only reads it), and the entry points its source files share.
+#pragma once
+
+#include <windows.h>
+
+#include "cfwCommon.h"
+#include "evaluation.h"
+
+// --- state (limiter_state.cpp) ---------------------------------------------
+extern HINSTANCE g_instance;
+extern DWORD g_osVersion;          // major * 256 + minor
+extern wchar_t g_userName[32];     // current account; key of its UserData
+extern UserData g_user;            // read at start and on every reload
+extern OptionData g_options;       // read at start and on every reload
+extern limiter::TimerState g_timer;  // D (displayed remainder) and V (timer value)
+extern HWND g_trayWindow;
+extern HWND g_monitorWindow;       // null while no monitor window exists
+extern HANDLE g_monitorThread;     // released by the tray's timer 3
+extern HMENU g_popupMenu;          // menu resource 201
+extern wchar_t g_helpPath[MAX_PATH];
+
+// Images loaded after the window classes are registered, kept until shutdown.
+enum TrayState { STATE_INIT, STATE_NOLIMIT, STATE_PLENTY, STATE_LITTLE, STATE_OUT, STATE_COUNT };
+struct LimiterImages {
+    HICON overlay[STATE_COUNT];      // 114, 113, 110, 111, 112 (16x16)
+    HICON stateSmall[7];             // 102..108 at 16x16
+    HICON stateLarge[7];             // 102..108 at 32x32
+    HBITMAP picture[STATE_COUNT];    // 300..304
+};
+extern LimiterImages g_images;
+
+extern const wchar_t kTrayClass[];     // "hvCurfew2_Tray"
+extern const wchar_t kMonitorClass[];  // "hvCurfew2_Main"
+extern const wchar_t kHelperClass[];   // "cfwHelper"
+constexpr UINT WM_APPLY_SETTINGS = 0x8001;
+constexpr UINT WM_HELPER_STOP = 0x8001;  // the same number, sent to the helper's window
+
+// --- tray window (tray_window.cpp) -----------------------------------------
+LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
+
+// --- monitor window (monitor_window.cpp) -----------------------------------
+LRESULT CALLBACK MonitorWndProc(HWND, UINT, WPARAM, LPARAM);
+// Command 40000: raise the existing monitor window or start its thread.
+void OpenMonitorWindow();
+// Command 40008: close the monitor window (if any) and wait for its thread.
+void CloseMonitorWindowAndWait();
+
+// --- taskbar jump list (jumplist.cpp) --------------------------------------
+void BuildJumpList();
+void ClearJumpList();
+
+// --- dialogs and shell helpers (dialogs.cpp and friends) --------------------
+INT_PTR RunPasswordDialog(HWND owner);  // 1 accepted, 2 cancelled or failed
+INT_PTR RunUserInfoDialog(HWND owner);
+INT_PTR RunAboutDialog(HWND owner);
+int IsAdministratorsMember();           // 1, 0, or -1 when the lookup failed
+int StartSettingsUtility(HWND owner);   // 1 started, 0 not
+int ShowHelpFile(HWND owner);           // 0 when the help file is missing
+INT_PTR CallHtmlHelp(HWND owner, const wchar_t* file, UINT command, DWORD_PTR data);
+// The program's own folder with a trailing backslash (from its module file name).
+const wchar_t* ProgramFolder();
