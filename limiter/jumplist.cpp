@@ -1,0 +1,5 @@
+// Placeholder: the taskbar jump list.
+#include "limiter.h"
+
+void BuildJumpList() {}
+void ClearJumpList() {}

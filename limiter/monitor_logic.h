@@ -1,0 +1,2 @@
+// Placeholder: pure decisions of the monitor window (mode and remaining-time texts).
+#pragma once

@@ -1,0 +1,2 @@
+// Placeholder: the time-out sequence and its countdown dialog.
+#include "limiter.h"

@@ -1,0 +1,1 @@
+#include "tray_logic.h"

@@ -1,0 +1,2 @@
+// Placeholder: pure decisions of the tray window (display state, texts, warnings).
+#pragma once
