@@ -2,8 +2,10 @@
 #
 #   hv_dll(NAME SOURCES ... [DEF file] [LIBS ...])       Windows DLL, no "lib" prefix
 #   hv_program(NAME SOURCES ... [LIBS ...] [CONSOLE])   Windows program (GUI unless CONSOLE)
-#   hv_wine_test(NAME SOURCES ... [LIBS ...] [XVFB] [TIMEOUT s] [NO_GTEST_MAIN])
-#                                                        GoogleTest program run under Wine
+#   hv_wine_test(NAME SOURCES ... [LIBS ...] [XVFB] [FAKE_CLOCK] [TIMEOUT s] [NO_GTEST_MAIN])
+#                                                        GoogleTest program run under Wine;
+#                                                        FAKE_CLOCK lets it set the clock of
+#                                                        itself and its children (e2e::SetFakeClock)
 #   hv_host_test(NAME SOURCES ... [LIBS ...])            GoogleTest program run natively
 #
 # Sources that include no Windows header are built in both trees; everything
@@ -51,7 +53,7 @@ function(hv_program name)
 endfunction()
 
 function(hv_wine_test name)
-  cmake_parse_arguments(A "XVFB;NO_GTEST_MAIN" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(A "XVFB;FAKE_CLOCK;NO_GTEST_MAIN" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 120)
   endif()
@@ -71,6 +73,9 @@ function(hv_wine_test name)
   set(env "HV_TIMEOUT=${inner}")
   if(A_XVFB)
     list(APPEND env "HV_XVFB=1")
+  endif()
+  if(A_FAKE_CLOCK)
+    list(APPEND env "HV_FAKE_CLOCK=1")
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()

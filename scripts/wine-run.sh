@@ -9,6 +9,9 @@
 # Environment:
 #   HV_TIMEOUT=SECONDS  hard limit for the program (default 300)
 #   HV_XVFB=1           give the run a virtual X display of its own
+#   HV_FAKE_CLOCK=1     run the program under libfaketime; the program sets the
+#                       time by writing an offset ("+SECONDS") to the file named
+#                       by HV_FAKETIME_FILE (see e2e::SetFakeClock)
 #   --artifacts DIR     where screenshots go (HV_ARTIFACTS inside Wine)
 #   HV_KEEP_PREFIX=1    keep the copied prefix (path printed) for debugging
 set -uo pipefail
@@ -88,12 +91,21 @@ fi
 hv_clean_env wineserver -p30 </dev/null >/dev/null 2>&1
 hv_clean_env wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 
+fake=()
+if [ "${HV_FAKE_CLOCK:-0}" = 1 ]; then
+  echo "+0" > "$prefix/faketime"
+  fake=(env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+        FAKETIME_TIMESTAMP_FILE="$prefix/faketime" FAKETIME_CACHE_DURATION=1
+        FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1
+        HV_FAKETIME_FILE="Z:${prefix//\//\\}\\faketime")
+fi
+
 prog=$1; shift
 case "$prog" in
   /*) winprog="Z:${prog//\//\\}";;
   *) winprog=$prog;;
 esac
-timeout -k 5 "${HV_TIMEOUT:-300}" wine "$winprog" "$@" </dev/null >"$out" 2>&1
+timeout -k 5 "${HV_TIMEOUT:-300}" "${fake[@]}" wine "$winprog" "$@" </dev/null >"$out" 2>&1
 rc=$?
 cat "$out"
 [ $rc -eq 124 ] && echo "wine-run: $prog timed out after ${HV_TIMEOUT:-300}s" >&2

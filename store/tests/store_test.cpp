@@ -125,6 +125,32 @@ TEST_F(Store, EmptyRegistryGivesDefaultsInBothForms)
     EXPECT_EQ(PASSWORD_LOCK_OFF, o.PasswordLockHash);
 }
 
+// What a program that loads the library by name sees in a fresh prefix.
+TEST_F(Store, LoadedByNameItExportsEveryFunctionAndReadsDefaults)
+{
+    HMODULE dll = LoadLibraryW(L"cfwCommon.dll");
+    ASSERT_NE(nullptr, dll);
+    const char* names[] = {"ReadUserDataA",   "ReadUserDataW",   "WriteUserDataA",   "WriteUserDataW",
+                           "ReadGroupDataA",  "ReadGroupDataW",  "WriteGroupDataA",  "WriteGroupDataW",
+                           "ReadOptionDataA", "ReadOptionDataW", "WriteOptionDataA", "WriteOptionDataW",
+                           "GetPasswordHashA", "GetPasswordHashW"};
+    for (const char* name : names)
+        EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(dll, name))) << name;
+    auto read = reinterpret_cast<int (*)(const wchar_t*, UserData*)>(GetProcAddress(dll, "ReadUserDataW"));
+    ASSERT_NE(nullptr, read);
+    UserData u;
+    std::memset(&u, 0xCD, sizeof(u));
+    EXPECT_EQ(0, read(L"someone", &u));
+    EXPECT_EQ(LIMIT_NONE, u.LimitMode);
+    EXPECT_EQ(120u, u.LimitModeTimeDay);
+    EXPECT_EQ(30u, u.LimitModeTimeHalfAM);
+    auto options = reinterpret_cast<int (*)(OptionData*)>(GetProcAddress(dll, "ReadOptionDataW"));
+    OptionData o;
+    EXPECT_EQ(0, options(&o));
+    EXPECT_EQ(PASSWORD_LOCK_OFF, o.PasswordLockHash);
+    FreeLibrary(dll);
+}
+
 TEST_F(Store, NullPointersLeaveEverythingUntouched)
 {
     UserData w;

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <ctime>
 #include <thread>
@@ -69,23 +71,42 @@ std::wstring ArtifactDir()
     return dir;
 }
 
-Env FakeClockAt(const std::string& when)
+bool SetFakeClock(const std::string& when)
 {
+    const std::wstring file = EnvVar(L"HV_FAKETIME_FILE");
+    if (file.empty()) {
+        ADD_FAILURE() << "the fake clock needs hv_wine_test(... FAKE_CLOCK)";
+        return false;
+    }
     std::tm tm = {};
     std::sscanf(when.c_str(), "%d-%d-%d %d:%d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday, &tm.tm_hour, &tm.tm_min,
                 &tm.tm_sec);
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
     tm.tm_isdst = -1;
-    const long long offset = static_cast<long long>(std::mktime(&tm)) - static_cast<long long>(std::time(nullptr));
-    wchar_t faketime[64];
-    swprintf(faketime, 64, L"%+lld", offset);
-    return {
-        {L"LD_PRELOAD", L"/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"},
-        {L"FAKETIME", faketime},
-        {L"FAKETIME_DONT_FAKE_MONOTONIC", L"1"},
-        {L"NO_FAKE_STAT", L"1"},
-    };
+    // This process runs under the current offset too: move it by the difference.
+    long long current = 0;
+    if (FILE* f = _wfopen(file.c_str(), L"r")) {
+        if (std::fscanf(f, "%lld", &current) != 1)
+            current = 0;
+        fclose(f);
+    }
+    const long long offset =
+        current + static_cast<long long>(std::mktime(&tm)) - static_cast<long long>(std::time(nullptr));
+    FILE* f = _wfopen(file.c_str(), L"w");
+    if (!f)
+        return false;
+    fprintf(f, "%+lld\n", offset);
+    fclose(f);
+    // This process's own cache of the offset lasts up to a second.
+    Sleep(1100);
+    return true;
+}
+
+Env FakeClockAt(const std::string& when)
+{
+    SetFakeClock(when);
+    return {};
 }
 
 Process::~Process()

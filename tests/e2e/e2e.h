@@ -21,10 +21,15 @@ std::wstring ArtifactDir();
 
 using Env = std::map<std::wstring, std::wstring>;
 
-// Environment that runs a program under the fake clock, starting at the local
-// time `when` ("2026-01-02 17:59:50"). The offset is taken against the real
-// clock now, so every process started with the same Env shares one timeline
-// (a restarted program does not jump back to `when`).
+// The fake clock. A test program declared with hv_wine_test(... FAKE_CLOCK)
+// runs, with every program it starts, under libfaketime: SetFakeClock moves
+// the local time of all of them to `when` ("2026-01-02 17:59:50"), from where
+// it runs on at normal speed. Programs started afterwards see it at once;
+// running ones within a second. One timeline for all processes, so a program
+// restarted later does not jump back to `when`. Fails the test when the
+// program was not declared with FAKE_CLOCK.
+bool SetFakeClock(const std::string& when);
+// Older form: sets the clock as above and returns no extra environment.
 Env FakeClockAt(const std::string& when);
 
 class Process {

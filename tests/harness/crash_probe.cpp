@@ -1,0 +1,11 @@
+// Dies of an access violation: the runner must report it as a failure.
+#include <cstdio>
+
+int main()
+{
+    std::puts("about to crash");
+    std::fflush(stdout);
+    volatile int* p = nullptr;
+    *p = 1;
+    return 0;
+}
