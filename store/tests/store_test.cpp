@@ -136,7 +136,8 @@ TEST_F(Store, LoadedByNameItExportsEveryFunctionAndReadsDefaults)
                            "GetPasswordHashA", "GetPasswordHashW"};
     for (const char* name : names)
         EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(dll, name))) << name;
-    auto read = reinterpret_cast<int (*)(const wchar_t*, UserData*)>(GetProcAddress(dll, "ReadUserDataW"));
+    auto read = reinterpret_cast<int (*)(const wchar_t*, UserData*)>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "ReadUserDataW")));
     ASSERT_NE(nullptr, read);
     UserData u;
     std::memset(&u, 0xCD, sizeof(u));
@@ -144,7 +145,7 @@ TEST_F(Store, LoadedByNameItExportsEveryFunctionAndReadsDefaults)
     EXPECT_EQ(LIMIT_NONE, u.LimitMode);
     EXPECT_EQ(120u, u.LimitModeTimeDay);
     EXPECT_EQ(30u, u.LimitModeTimeHalfAM);
-    auto options = reinterpret_cast<int (*)(OptionData*)>(GetProcAddress(dll, "ReadOptionDataW"));
+    auto options = reinterpret_cast<int (*)(OptionData*)>(reinterpret_cast<void*>(GetProcAddress(dll, "ReadOptionDataW")));
     OptionData o;
     EXPECT_EQ(0, options(&o));
     EXPECT_EQ(PASSWORD_LOCK_OFF, o.PasswordLockHash);
