@@ -152,6 +152,21 @@ TEST_F(Store, LoadedByNameItExportsEveryFunctionAndReadsDefaults)
     FreeLibrary(dll);
 }
 
+TEST_F(Store, VersionResourceDescribesTheLibraryInJapanese)
+{
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(GetModuleFileNameW(GetModuleHandleW(L"cfwCommon.dll"), path, MAX_PATH));
+    DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    wchar_t* text = nullptr;
+    UINT len = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\041104b0\\FileDescription",
+                               reinterpret_cast<void**>(&text), &len));
+    EXPECT_STREQ(L"Halvern Curfew コモン ライブラリ", text);
+}
+
 TEST_F(Store, NullPointersLeaveEverythingUntouched)
 {
     UserData w;
