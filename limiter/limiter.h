@@ -39,6 +39,11 @@ constexpr UINT WM_HELPER_STOP = 0x8001;  // the same number, sent to the helper'
 // --- tray window (tray_window.cpp) -----------------------------------------
 LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
 
+// --- time-out (timeout.cpp) -------------------------------------------------
+// Stops the helper, shows the 30-second countdown and logs off or shuts down
+// as TimeOutMode says; returns when the exit call was made or refused.
+void RunTimeOutSequence(HWND tray);
+
 // --- monitor window (monitor_window.cpp) -----------------------------------
 LRESULT CALLBACK MonitorWndProc(HWND, UINT, WPARAM, LPARAM);
 // Command 40000: raise the existing monitor window or start its thread.

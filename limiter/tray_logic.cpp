@@ -1,1 +1,132 @@
 #include "tray_logic.h"
+
+#include <stdio.h>
+#include <wchar.h>
+
+#include <iterator>
+
+namespace tray {
+
+namespace {
+
+const StateTexts kTexts[] = {
+    {L"初期化しています...", L"初期化しています..."},
+    {L"現在のユーザー名 : %s (制限なし)", L"制限なし"},
+    {L"現在のユーザー名 : %s", L"時間に余裕あり"},
+    {L"現在のユーザー名 : %s (残りわずか)", L"残りわずか"},
+    {L"現在のユーザー名 : %s (時間外)", L"時間外"},
+};
+
+// Most urgent last, so that a search from the end finds it first.
+const Warning kWarnings[] = {
+    {600, BALLOON_INFO, L"タイムアウト 10 分前",
+     L"タイムアウトまであと 10 分を切りました。\n時間切れに備えることをお勧めします。", 64},
+    {300, BALLOON_WARNING, L"タイムアウト 5 分前",
+     L"タイムアウトまであと 5 分を切りました。\n作業中のデータを保存し、速やかにログアウトすることをお勧めします。", 48},
+    {180, BALLOON_WARNING, L"タイムアウト 3 分前",
+     L"タイムアウトまであと 3 分を切りました。\n今すぐ作業中にデータを保存し、ログアウトしてください。", 48},
+    {60, BALLOON_WARNING, L"タイムアウト 1 分前", L"タイムアウトまであと 1 分を切りました。\n直ちにログアウトしてください。",
+     48},
+    {0, BALLOON_ERROR, L"タイムアウト",
+     L"時間切れまたは時間外ログインされました。\n一定時間経過後、自動的にログアウトまたはシャットダウンされます。", 0},
+};
+
+struct Forward {
+    const wchar_t* argument;
+    int command;
+};
+const Forward kForwards[] = {
+    {L"/Monitor", 40000}, {L"/UseInfo", 40001}, {L"/Apply", 40005}, {L"/Help", 40006}, {L"/About", 40007},
+};
+
+}  // namespace
+
+DisplayState StateFor(int32_t remain)
+{
+    if (remain == 0)
+        return STATE_OUT;
+    if (remain < 0)
+        return STATE_NOLIMIT;
+    return remain > 300 ? STATE_PLENTY : STATE_LITTLE;
+}
+
+std::wstring FormatRemain(int32_t remain)
+{
+    if (remain < 0)
+        return L"-:--:--";
+    wchar_t text[32];
+    swprintf(text, std::size(text), L"%01d:%02d:%02d", remain / 3600, (remain / 60) % 60, remain % 60);
+    return text;
+}
+
+const StateTexts& TextsOf(DisplayState state) { return kTexts[state]; }
+
+std::wstring TipFor(DisplayState state, const wchar_t* userName)
+{
+    std::wstring tip = kTexts[state].tip;
+    const size_t at = tip.find(L"%s");
+    if (at != std::wstring::npos)
+        tip.replace(at, 2, userName ? userName : L"");
+    return tip;
+}
+
+const Warning& WarningOf(WarningId id) { return kWarnings[id]; }
+
+static WarningId FirstPassed(int32_t previous, int32_t remain)
+{
+    // No limit before this tick is further away than any threshold.
+    const int64_t before = previous < 0 ? INT64_MAX : previous;
+    for (int id = WARN_1MIN; id >= WARN_10MIN; --id) {
+        const int32_t t = kWarnings[id].threshold;
+        if (remain <= t && before > t)
+            return static_cast<WarningId>(id);
+    }
+    return WARN_NONE;
+}
+
+WarningId WarningTracker::Next(int32_t remain)
+{
+    const int32_t previous = hasPrevious_ ? previous_ : remain + 1;
+    hasPrevious_ = true;
+    previous_ = remain;
+    if (remain <= 0)  // out of time or no limit: the time-out or nothing
+        return WARN_NONE;
+    return FirstPassed(previous, remain);
+}
+
+bool ShouldStoreState(const StateStore& last, uint32_t remain, int64_t now)
+{
+    if (!last.stored)
+        return true;
+    return remain != last.remain && (now >= last.when + 1 || now < last.when);
+}
+
+int ExitFlagsFor(uint32_t timeOutMode, bool countdownShown, uint32_t osVersion)
+{
+    if (!countdownShown)
+        return 0;
+    switch (timeOutMode) {
+    case 0:
+        return 0;
+    case 1:
+        return osVersion < 0x500 ? 4 : 0;
+    case 2:
+        return 9;
+    case 3:
+        return 13;
+    default:
+        return -1;
+    }
+}
+
+int ForwardedCommand(const wchar_t* argument)
+{
+    if (!argument)
+        return 0;
+    for (const Forward& f : kForwards)
+        if (wcscmp(argument, f.argument) == 0)
+            return f.command;
+    return 0;
+}
+
+}  // namespace tray

@@ -1,4 +1,476 @@
-// Placeholder: the tray window.
-#include "limiter.h"
+// The tray window: the limiter's main window. It owns the notification-area
+// icon, the popup menu, the four timers, the once-a-second evaluation and
+// display, the warnings, the watch over the helper, the reload of settings
+// and both ways the limiter ends.
+#include <windows.h>
+#include <htmlhelp.h>
+#include <shellapi.h>
+#include <shobjidl.h>
 
-LRESULT CALLBACK TrayWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+#include <time.h>
+#include <wchar.h>
+
+#include <string>
+
+#include "cfwHook.h"
+#include "hvCommon.h"
+#include "limiter.h"
+#include "notify_icon.h"
+#include "raii.h"
+#include "resource.h"
+#include "tray_logic.h"
+
+namespace {
+
+enum TimerId : UINT_PTR { TIMER_TICK = 1, TIMER_ICON = 2, TIMER_MONITOR = 3, TIMER_HELPER = 4 };
+
+constexpr wchar_t kTitle[] = L"Halvern Curfew";
+constexpr wchar_t kInitialising[] = L"初期化しています...";
+
+// One tray window per process: its context lives as long as the program.
+struct TrayContext {
+    hv::UniqueHandle mutex;
+    UINT taskbarButtonCreated = 0;
+    HWND picture = nullptr;
+    HWND remain = nullptr;
+    hv::UniqueGdi labelFont;
+    hv::UniqueGdi remainFont;
+    NotifyIcon icon;
+    tray::WarningTracker warnings;
+    tray::StateStore stored;
+    int64_t sessionLastLogin = 0;  // the date of the previous end, kept in memory
+    bool timeOutRunning = false;
+    bool helperGiveUp = false;
+};
+TrayContext g_ctx;
+
+// --- platform pieces ---------------------------------------------------------
+
+void SetOverlay(HWND w, HICON icon, const wchar_t* description)
+{
+    ITaskbarList3* list = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                reinterpret_cast<void**>(&list))))
+        return;
+    list->SetOverlayIcon(w, icon, description);
+    list->Release();
+}
+
+void SetPicture(tray::DisplayState state)
+{
+    SendMessageW(g_ctx.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(g_images.picture[state]));
+}
+
+// Programs are started only from the limiter's own folder, never by a bare name.
+std::wstring OwnFolderFile(const wchar_t* name)
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return std::wstring();
+    std::wstring folder(path, n);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder + name;
+}
+
+bool StartHelper(HWND w)
+{
+    const std::wstring file = OwnFolderFile(L"cfwHelper.exe");
+    if (file.empty())
+        return false;
+    const std::wstring folder = file.substr(0, file.find_last_of(L'\\') + 1);
+    HINSTANCE r = ShellExecuteW(w, L"Open", file.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+void StopHelper(bool wait)
+{
+    HWND helper = FindWindowW(kHelperClass, nullptr);
+    if (!helper)
+        return;
+    // A hung helper must not hang the limiter's exit.
+    SendMessageTimeoutW(helper, WM_HELPER_STOP, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    if (wait)
+        Sleep(1000);
+}
+
+void StartTimers(HWND w, bool evaluation)
+{
+    if (evaluation)
+        SetTimer(w, TIMER_TICK, 1000, nullptr);
+    SetTimer(w, TIMER_ICON, 1000, nullptr);
+    SetTimer(w, TIMER_MONITOR, 5, nullptr);
+    if (evaluation && !g_ctx.helperGiveUp)
+        SetTimer(w, TIMER_HELPER, 64, nullptr);
+}
+
+void StopTimers(HWND w)
+{
+    for (UINT_PTR id : {TIMER_TICK, TIMER_ICON, TIMER_MONITOR, TIMER_HELPER})
+        KillTimer(w, id);
+}
+
+// --- display ----------------------------------------------------------------
+
+void ApplyState(HWND w, tray::DisplayState state, const tray::Warning* warning)
+{
+    const std::wstring tip = tray::TipFor(state, g_userName);
+    g_ctx.icon.Show(g_images.stateSmall[state], tip.c_str(), warning);
+    const wchar_t* description = tray::TextsOf(state).description;
+    SetOverlay(w, g_images.overlay[state], description);
+    if (IsIconic(w))
+        SetWindowTextW(w, description);
+    SetPicture(state);
+    if (warning && warning->boxStyle && g_osVersion <= 0x410) {
+        SetActiveWindow(w);
+        SetForegroundWindow(w);
+        CFWHL_MessageBoxMostW(w, warning->text, warning->title, warning->boxStyle);
+    }
+}
+
+// --- running state ------------------------------------------------------------
+
+// At an orderly end: the date of this end and, in timer mode, the remainder.
+void StoreRunningState()
+{
+    g_user.LastLoginDate = static_cast<int64_t>(time(nullptr));
+    if ((g_user.LimitMode & 0xFFFF) == LIMIT_TIMER)
+        g_user.LimitModeRemain = (g_timer.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(g_timer.displayed) & 0xFFFF);
+    WriteUserDataW(g_userName, &g_user, 1);
+}
+
+// During the session, so that a killed and restarted limiter resumes where
+// this one stood. The stored date is today's; the record in memory keeps the
+// previous end's date, which decides the midnight and noon grants.
+void StoreRunningStateDuringSession(int64_t now)
+{
+    if ((g_user.LimitMode & 0xFFFF) != LIMIT_TIMER)
+        return;
+    if (!tray::ShouldStoreState(g_ctx.stored, g_user.LimitModeRemain, now))
+        return;
+    UserData copy = g_user;
+    copy.LastLoginDate = now;
+    if (WriteUserDataW(g_userName, &copy, 1) == 1)
+        g_ctx.stored = {true, g_user.LimitModeRemain, now};
+}
+
+// --- timers -------------------------------------------------------------------
+
+void OnTick(HWND w)
+{
+    if (g_ctx.timeOutRunning)
+        return;
+    const int64_t now = static_cast<int64_t>(time(nullptr));
+    const limiter::LocalTime local = limiter::ToLocalTime(now);
+    GroupData group{};
+    if ((g_user.LimitMode & 0xFFFF) == LIMIT_GROUP)
+        ReadGroupDataW(g_user.Group, &group);
+    const int32_t d = limiter::TimerTick(g_timer, g_user, group, local);
+    StoreRunningStateDuringSession(now);
+
+    SetWindowTextW(g_ctx.remain, tray::FormatRemain(d).c_str());
+    const tray::WarningId warning = g_ctx.warnings.Next(d);
+    if (d == 0) {
+        ApplyState(w, tray::STATE_OUT, &tray::WarningOf(tray::WARN_TIMEOUT));
+        KillTimer(w, TIMER_TICK);
+        KillTimer(w, TIMER_HELPER);
+        g_ctx.timeOutRunning = true;
+        RunTimeOutSequence(w);
+        g_ctx.timeOutRunning = false;
+        return;
+    }
+    ApplyState(w, tray::StateFor(d), warning == tray::WARN_NONE ? nullptr : &tray::WarningOf(warning));
+}
+
+void OnHelperTimer(HWND w)
+{
+    if (FindWindowW(kHelperClass, nullptr))
+        return;
+    if (!StartHelper(w)) {
+        g_ctx.helperGiveUp = true;
+        KillTimer(w, TIMER_HELPER);
+    }
+}
+
+void OnMonitorTimer()
+{
+    if (!g_monitorThread)
+        return;
+    DWORD code = 0;
+    if (GetExitCodeThread(g_monitorThread, &code) && code != STILL_ACTIVE) {
+        CloseHandle(g_monitorThread);
+        g_monitorThread = nullptr;
+    }
+}
+
+// --- menu and commands ----------------------------------------------------------
+
+HMENU PopupMenu() { return GetSubMenu(g_popupMenu, 0); }
+
+void SetHideButtonItems(bool hidden)
+{
+    HMENU menu = PopupMenu();
+    EnableMenuItem(menu, IDM_SHOWTIME, MF_BYCOMMAND | (hidden ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, IDM_HIDEBUTTON, MF_BYCOMMAND | (hidden ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void ShowPopupMenu(HWND w)
+{
+    HMENU menu = PopupMenu();
+    SetMenuDefaultItem(menu, IDM_MONITOR, FALSE);
+    EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | (IsAdministratorsMember() == 1 ? MF_ENABLED : MF_GRAYED));
+    SetActiveWindow(w);
+    SetForegroundWindow(w);
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, w, nullptr);
+    SendMessageW(w, WM_NULL, 0, 0);
+}
+
+void ReloadSettings()
+{
+    ReadOptionDataW(&g_options);
+    ReadUserDataW(g_userName, &g_user);
+    g_user.LastLoginDate = g_ctx.sessionLastLogin;
+}
+
+void OnCommand(HWND w, int id)
+{
+    switch (id) {
+    case IDM_MONITOR:
+        OpenMonitorWindow();
+        break;
+    case IDM_USERINFO:
+        RunUserInfoDialog(w);
+        break;
+    case IDM_SHOWTIME:
+        ShowWindow(w, SW_SHOW);
+        ShowWindow(w, SW_RESTORE);
+        break;
+    case IDM_HIDEBUTTON:
+        if (g_user.HiddenButton == 0) {
+            SetHideButtonItems(true);
+            g_user.HiddenButton = 1;
+            ShowWindow(w, SW_HIDE);
+        } else {
+            SetHideButtonItems(false);
+            g_user.HiddenButton = 0;
+            ShowWindow(w, SW_SHOW);
+        }
+        break;
+    case IDM_EDITOR:
+        if (!StartSettingsUtility(w))
+            CFWHL_MessageBoxW(w, L"設定ユーティリティを起動することができませんでした。", kTitle, MB_ICONSTOP);
+        break;
+    case IDM_APPLY:
+        if (CFWHL_MessageBoxW(w, L"設定ユーティリティで設定した内容を反映させますか？", L"確認",
+                              MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            SendMessageW(w, WM_APPLY_SETTINGS, 0, 0);
+            CFWHL_MessageBoxW(w, L"設定を反映しました。設定が有効にならない場合は再ログインしてみてください。",
+                              L"設定反映完了", MB_ICONINFORMATION);
+        }
+        break;
+    case IDM_HELP:
+        if (!ShowHelpFile(w))
+            CFWHL_MessageBoxW(w, L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。", kTitle, MB_ICONSTOP);
+        break;
+    case IDM_ABOUT:
+        RunAboutDialog(w);
+        break;
+    case IDM_EXIT:
+        CloseMonitorWindowAndWait();
+        SendMessageW(w, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- creation and the two ends ------------------------------------------------------
+
+HFONT MakeFont(int height)
+{
+    return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+}
+
+bool OnCreate(HWND w)
+{
+    g_ctx.mutex.reset(CreateMutexW(nullptr, FALSE, L"hvCurfew"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        g_ctx.mutex.reset();
+        MessageBoxW(w,
+                    L"Halvern Curfew はすでに起動しています。\n(旧バージョンのものが動作している場合はいったん終了させてください。)",
+                    kTitle, MB_ICONWARNING);
+        return false;
+    }
+    g_trayWindow = w;
+    g_ctx.sessionLastLogin = g_user.LastLoginDate;
+    g_ctx.taskbarButtonCreated = RegisterWindowMessageW(L"TaskbarButtonCreated");
+
+    HINSTANCE inst = g_instance;
+    g_ctx.picture = CreateWindowExW(0, L"Static", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 16, 16, 64, 64, w,
+                                    reinterpret_cast<HMENU>(IDC_TRAY_PICTURE), inst, nullptr);
+    HWND label = CreateWindowExW(0, L"Static", L"残り時間\n(下のタイマーが 0 になるとタイムアウトです。)",
+                                 WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 16, 272, 32, w,
+                                 reinterpret_cast<HMENU>(IDC_TRAY_LABEL), inst, nullptr);
+    g_ctx.remain = CreateWindowExW(0, L"Static", L"0:00:00", WS_CHILD | WS_VISIBLE | SS_CENTER, 96, 56, 272, 24, w,
+                                   reinterpret_cast<HMENU>(IDC_TRAY_REMAIN), inst, nullptr);
+    g_ctx.labelFont.reset(MakeFont(14));
+    g_ctx.remainFont.reset(MakeFont(16));
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.labelFont.get()), TRUE);
+    SendMessageW(g_ctx.remain, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.remainFont.get()), TRUE);
+
+    g_ctx.icon.Create(w, g_images.stateSmall[tray::STATE_INIT], kInitialising);
+    SetWindowTextW(w, kInitialising);
+    SetPicture(tray::STATE_INIT);
+
+    if (g_osVersion < 0x601) {
+        EnableMenuItem(PopupMenu(), IDM_HIDEBUTTON, MF_BYCOMMAND | MF_GRAYED);
+    } else {
+        SetHideButtonItems(g_user.HiddenButton != 0);
+    }
+
+    // Start the one-second timers just after a whole second.
+    const time_t first = time(nullptr);
+    while (time(nullptr) == first)
+        Sleep(1);
+
+    HVCSetScreenEx(w, nullptr, HVC_SCREEN_AT, 32, 32, 384, 96);
+    EnableMenuItem(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    StartTimers(w, true);
+    return true;
+}
+
+void OnClose(HWND w, WPARAM wp)
+{
+    if (IsAdministratorsMember() != 1) {
+        MessageBoxW(w, L"管理者権限がないため、Halvern Curfew を終了できません。", kTitle, MB_ICONSTOP);
+        return;
+    }
+    if (wp == 0) {
+        if (g_options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordDialog(w) == 2)
+            return;
+        if (CFWHL_MessageBoxW(w,
+                              L"Halvern Curfew を終了しますか？\n(終了すると、現在のアカウント上ではログイン時間制限が適用されなくなります。)",
+                              L"終了確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+            return;
+    }
+    StoreRunningState();
+    StopTimers(w);
+    StopHelper(true);
+    CallHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    DestroyWindow(w);
+}
+
+void OnQueryEndSession(HWND w)
+{
+    StoreRunningState();
+    StopTimers(w);
+    StopHelper(false);
+    CallHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+// A cancelled end of session: back to work. The next tick evaluates again, so
+// a time-out whose log-off was cancelled runs once more.
+void OnEndSessionCancelled(HWND w)
+{
+    g_user.LastLoginDate = g_ctx.sessionLastLogin;
+    g_ctx.icon.Add();
+    StartTimers(w, !g_ctx.timeOutRunning);
+}
+
+void OnDestroy()
+{
+    g_ctx.mutex.reset();
+    g_ctx.icon.Remove();
+    g_ctx.labelFont.reset();
+    g_ctx.remainFont.reset();
+    g_trayWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(w) ? 0 : -1;
+    case WM_TIMER:
+        switch (wp) {
+        case TIMER_TICK:
+            OnTick(w);
+            return 0;
+        case TIMER_ICON:
+            g_ctx.icon.KeepPresent();
+            return 0;
+        case TIMER_MONITOR:
+            OnMonitorTimer();
+            return 0;
+        case TIMER_HELPER:
+            OnHelperTimer(w);
+            return 0;
+        default:
+            break;
+        }
+        break;
+    case WM_COMMAND:
+        OnCommand(w, LOWORD(wp));
+        return 0;
+    case WM_USER:
+        if (wp == 1) {
+            if (lp == WM_LBUTTONDBLCLK) {
+                SetActiveWindow(w);
+                SetForegroundWindow(w);
+                OnCommand(w, IDM_MONITOR);
+            } else if (lp == WM_RBUTTONUP) {
+                ShowPopupMenu(w);
+            }
+        }
+        return 0;
+    case WM_RBUTTONUP:
+        ShowPopupMenu(w);
+        return 0;
+    case WM_SIZE:
+        if (wp == SIZE_MINIMIZED) {
+            if (g_osVersion < 0x601 || g_user.HiddenButton == 1)
+                ShowWindow(w, SW_HIDE);
+        } else if (wp == SIZE_RESTORED) {
+            SetWindowTextW(w, kTitle);
+        }
+        return 0;
+    case WM_CLOSE:
+        OnClose(w, wp);
+        return 0;
+    case WM_QUERYENDSESSION:
+        OnQueryEndSession(w);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp)
+            g_ctx.icon.Remove();
+        else
+            OnEndSessionCancelled(w);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_APPLY_SETTINGS:
+        ReloadSettings();
+        return 0;
+    default:
+        if (msg == g_ctx.taskbarButtonCreated && msg != 0)
+            SetOverlay(w, g_images.overlay[tray::STATE_INIT], kInitialising);
+        break;
+    }
+    return DefWindowProcW(w, msg, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK TrayWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    try {
+        return HandleMessage(w, msg, wp, lp);
+    } catch (...) {
+        return DefWindowProcW(w, msg, wp, lp);
+    }
+}
