@@ -1,2 +1,216 @@
-// Placeholder until the evaluation lands.
+// Limit evaluation over the user's (or group's) hour tables and the timer
+// mode's allowance; see evaluation.h for the contract of each function.
 #include "evaluation.h"
+
+#include <time.h>
+
+namespace limiter {
+namespace {
+
+constexpr int32_t kHour = 3600;
+constexpr int32_t kDay = 24 * kHour;
+constexpr int32_t kWeek = 7 * kDay;
+
+int32_t RestOfHour(const LocalTime& now) { return kHour - 60 * now.minute - now.second; }
+
+// Table of weekday d (0 = Sunday) in the weekday/weekend mode.
+const uint8_t* WeeklyTable(const uint8_t* weekdays, const uint8_t* weekend, int d)
+{
+    return (d == 0 || d == 6) ? weekend : weekdays;
+}
+
+int NextDay(int d) { return (d + 1) % 7; }
+
+// Seconds are held in 16 bits; a larger allowance is cut to the largest one
+// rather than wrapped round to a small one.
+uint32_t Seconds16(int64_t seconds)
+{
+    if (seconds < 0)
+        return 0;
+    return seconds > 0xFFFF ? 0xFFFFu : static_cast<uint32_t>(seconds);
+}
+
+// The allowance that a grant at `now` gives, whatever was stored before.
+uint32_t FreshAllowance(const UserData& user, const LocalTime& now)
+{
+    const uint32_t marker = user.LimitModeRemain & 0xFFFF0000u;
+    const bool afternoon = now.hour >= 12;
+    if (user.LimitModeFlag != 1)
+        return marker | Seconds16(int64_t{user.LimitModeTimeDay} * 60);
+    const bool carryOver = (user.LimitMode >> 16) == 1;
+    if (carryOver && afternoon)
+        return 0x10000u | Seconds16((int64_t{user.LimitModeTimeHalfAM} + user.LimitModeTimeHalfPM) * 60 - 1);
+    const uint32_t minutes = afternoon ? user.LimitModeTimeHalfPM : user.LimitModeTimeHalfAM;
+    return marker | Seconds16(int64_t{minutes} * 60 - 1);
+}
+
+int64_t HalfDayOf(const LocalTime& now)
+{
+    return ((int64_t{now.year} * 16 + now.month) * 32 + now.day) * 2 + (now.hour >= 12 ? 1 : 0);
+}
+
+}  // namespace
+
+LocalTime ToLocalTime(int64_t seconds)
+{
+    LocalTime out{};
+    const time_t t = static_cast<time_t>(seconds);
+    if (static_cast<int64_t>(t) != seconds)
+        return out;
+    struct tm tm {};
+#ifdef _WIN32
+    if (localtime_s(&tm, &t) != 0)
+        return out;
+#else
+    if (!localtime_r(&t, &tm))
+        return out;
+#endif
+    out.year = tm.tm_year + 1900;
+    out.month = tm.tm_mon + 1;
+    out.day = tm.tm_mday;
+    out.hour = tm.tm_hour;
+    out.minute = tm.tm_min;
+    out.second = tm.tm_sec;
+    out.weekday = tm.tm_wday;
+    return out;
+}
+
+bool SameLocalDay(const LocalTime& a, const LocalTime& b)
+{
+    return a.year != 0 && a.year == b.year && a.month == b.month && a.day == b.day;
+}
+
+int32_t GetRemainDaily(const uint8_t table[24], const LocalTime& now)
+{
+    int h = now.hour;
+    if (!table[h])
+        return 0;
+    int32_t r = RestOfHour(now);
+    for (;;) {
+        h = (h + 1) % 24;
+        if (!table[h])
+            return r;
+        r += kHour;
+        if (r >= kDay)
+            return REMAIN_UNLIMITED;
+    }
+}
+
+int32_t GetRemainWeekly(const uint8_t weekdays[24], const uint8_t weekend[24], const LocalTime& now)
+{
+    int h = now.hour;
+    int d = now.weekday;
+    if (!WeeklyTable(weekdays, weekend, d)[h])
+        return 0;
+    int32_t r = RestOfHour(now);
+    for (;;) {
+        if (++h == 24) {
+            h = 0;
+            d = NextDay(d);
+        }
+        if (!WeeklyTable(weekdays, weekend, d)[h])
+            return r;
+        r += kHour;
+        if (r >= kWeek)
+            return REMAIN_UNLIMITED;
+    }
+}
+
+int32_t GetRemainDayOfWeek(const uint8_t days[CFW_DAYS][24], const LocalTime& now)
+{
+    int h = now.hour;
+    int d = now.weekday;
+    if (!days[CfwDayRow(d)][h])
+        return 0;
+    // The horizon test counts the hour under examination, so a run reaches
+    // "no limit" an hour sooner than in the weekly rule.
+    int32_t r = RestOfHour(now);
+    for (;;) {
+        if (!days[CfwDayRow(d)][h])
+            return r - kHour;
+        r += kHour;
+        if (r >= kWeek)
+            return REMAIN_UNLIMITED;
+        if (++h == 24) {
+            h = 0;
+            d = NextDay(d);
+        }
+    }
+}
+
+int32_t GetRemainGroup(const GroupData& group, const LocalTime& now)
+{
+    switch (group.LimitMode) {
+    case GROUP_DAILY:
+        return GetRemainDaily(group.TodayLimitTable, now);
+    case GROUP_WEEKDAY_WEEKEND:
+        return GetRemainWeekly(group.WeeklyLimitTable1, group.WeeklyLimitTable2, now);
+    case GROUP_DAY_OF_WEEK:
+        return GetRemainDayOfWeek(group.DayLimitTable, now);
+    default:
+        return REMAIN_UNLIMITED;
+    }
+}
+
+int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const LocalTime& now)
+{
+    switch (user.LimitMode & 0xFFFF) {
+    case LIMIT_DAILY:
+        return GetRemainDaily(user.TodayLimitTable, now);
+    case LIMIT_WEEKDAY_WEEKEND:
+        return GetRemainWeekly(user.WeeklyLimitTable1, user.WeeklyLimitTable2, now);
+    case LIMIT_DAY_OF_WEEK:
+        return GetRemainDayOfWeek(user.DayLimitTable, now);
+    case LIMIT_GROUP:
+        return GetRemainGroup(group, now);
+    default:  // LIMIT_NONE, LIMIT_TIMER and unknown modes
+        return REMAIN_UNLIMITED;
+    }
+}
+
+uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now)
+{
+    const uint32_t fresh = FreshAllowance(user, now);
+    if (user.LastLoginDate == 0 || !SameLocalDay(ToLocalTime(user.LastLoginDate), now))
+        return fresh;
+    // Granted already today: resume, but never above a fresh grant.
+    const uint32_t stored = user.LimitModeRemain;
+    const uint32_t seconds = stored & 0xFFFF;
+    const uint32_t limit = fresh & 0xFFFF;
+    return (stored & 0xFFFF0000u) | (seconds < limit ? seconds : limit);
+}
+
+int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now)
+{
+    const uint32_t mode = user.LimitMode & 0xFFFF;
+    const bool switched = (mode == LIMIT_TIMER) != (state.lastMode == LIMIT_TIMER);
+    const int64_t half = HalfDayOf(now);
+    const bool newHalf = state.lastHalfDay != half;
+    state.lastMode = mode;
+    state.lastHalfDay = half;
+
+    if (mode != LIMIT_TIMER) {
+        state.displayed = GetRemainSchedule(user, group, now);
+        return state.displayed;
+    }
+    const bool boundary = now.minute == 0 && now.second == 0 && (now.hour == 0 || now.hour == 12);
+    if (state.displayed > 0 && !switched && !newHalf && !boundary) {
+        --state.displayed;
+    } else {
+        state.timerValue = GetTimerAllowance(user, now);
+        state.displayed = static_cast<int32_t>(state.timerValue & 0xFFFF);
+    }
+    user.LimitModeRemain = (state.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(state.displayed) & 0xFFFF);
+    return state.displayed;
+}
+
+UserData StateToStore(const UserData& user, const TimerState& state, int64_t now)
+{
+    UserData out = user;
+    out.LastLoginDate = now;
+    if ((user.LimitMode & 0xFFFF) == LIMIT_TIMER && state.displayed >= 0)
+        out.LimitModeRemain = (state.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(state.displayed) & 0xFFFF);
+    return out;
+}
+
+}  // namespace limiter

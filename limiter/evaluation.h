@@ -12,6 +12,7 @@ namespace limiter {
 constexpr int32_t REMAIN_UNLIMITED = -1;
 
 // Local calendar time, as struct tm breaks it down (weekday 0 = Sunday).
+// ToLocalTime gives all zeros (year 0) for a moment the runtime cannot convert.
 struct LocalTime {
     int year;   // e.g. 2026
     int month;  // 1..12
@@ -22,9 +23,12 @@ struct LocalTime {
 
 // Local time of a count of seconds since 1970-01-01 UTC (the C runtime's zone).
 LocalTime ToLocalTime(int64_t seconds);
+// Same calendar date; never true for a moment that could not be converted.
 bool SameLocalDay(const LocalTime& a, const LocalTime& b);
 
 // One mode each; tables are 24 bytes, any non-zero byte allows that hour.
+// 0: the current hour is not allowed; -1: the allowed run does not end within
+// 24 hours (daily) or 7 days (the others); otherwise seconds to its end.
 int32_t GetRemainDaily(const uint8_t table[24], const LocalTime& now);
 int32_t GetRemainWeekly(const uint8_t weekdays[24], const uint8_t weekend[24], const LocalTime& now);
 int32_t GetRemainDayOfWeek(const uint8_t days[CFW_DAYS][24], const LocalTime& now);  // row order Mon..Sun
@@ -36,16 +40,32 @@ int32_t GetRemainGroup(const GroupData& group, const LocalTime& now);
 int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const LocalTime& now);
 
 // The timer mode's allowance (TimerValue: low 16 bits seconds, high 16 bits
-// marker). A same-day resume never exceeds what a fresh grant would give now.
+// marker). Granted once a day (or half day): when LastLoginDate lies on
+// today's date the stored LimitModeRemain is resumed, but never above what a
+// fresh grant would give now, since the user can edit the stored value.
 uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now);
 
 // Once-a-second counter of the tray window: D (displayed remainder) and V
 // (timer value). Updates user.LimitModeRemain in memory in timer mode.
+// In timer mode D counts down by one per tick; the allowance is evaluated
+// again on the first tick, when the mode switched into or out of the timer
+// mode since the previous tick, when D is used up, and on the first tick of a
+// new half day (midnight or noon, also when a late tick or a clock change
+// skipped the exact second).
 struct TimerState {
     int32_t displayed = 0;
     uint32_t timerValue = 0;
-    uint32_t lastMode = 0;  // low 16 bits of LimitMode seen by the previous tick
+    uint32_t lastMode = 0;       // low 16 bits of LimitMode seen by the previous tick
+    int64_t lastHalfDay = -1;    // half day of the previous tick, -1 before the first
 };
 int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now);
+
+// The running state to write (state flag non-zero) at `now`: a copy of the
+// record with LastLoginDate = now and, in timer mode, LimitModeRemain = (high
+// half of V, low half of D). Used for the orderly end and, during a timer-mode
+// session, so that a killed and restarted limiter resumes where this one
+// stood. The record in memory keeps its LastLoginDate (the previous end),
+// which decides the midnight and noon grants of this session.
+UserData StateToStore(const UserData& user, const TimerState& state, int64_t now);
 
 }  // namespace limiter

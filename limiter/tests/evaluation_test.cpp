@@ -1,0 +1,437 @@
+// Limit evaluation: the schedule modes over their tables, and the timer
+// mode's allowance as the tray ticks it once a second.
+#include "evaluation.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <cstring>
+#include <initializer_list>
+
+using namespace limiter;
+
+namespace {
+
+// Every test runs in one fixed zone, so that LastLoginDate (UTC seconds) and
+// the local times below agree: JST, nine hours ahead, no daylight saving.
+class JstZone : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+#ifdef _WIN32
+        _putenv("TZ=JST-9");
+        _tzset();
+#else
+        setenv("TZ", "JST-9", 1);
+        tzset();
+#endif
+    }
+};
+const auto* const kZone = ::testing::AddGlobalTestEnvironment(new JstZone);
+
+int64_t DaysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// Seconds since 1970 UTC of a JST wall-clock time.
+int64_t Jst(int y, int mo, int d, int h, int mi, int s)
+{
+    return DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s - 9 * 3600;
+}
+
+LocalTime At(int y, int mo, int d, int h, int mi, int s)
+{
+    LocalTime t{};
+    t.year = y;
+    t.month = mo;
+    t.day = d;
+    t.hour = h;
+    t.minute = mi;
+    t.second = s;
+    t.weekday = static_cast<int>(((DaysFromCivil(y, mo, d) % 7) + 11) % 7);  // 1970-01-01 was a Thursday
+    return t;
+}
+
+// 2026-01-05 is a Monday; day offsets 0..6 give Monday..Sunday.
+LocalTime Week(int weekday, int h, int mi, int s) { return At(2026, 1, 4 + (weekday == 0 ? 7 : weekday), h, mi, s); }
+
+void Allow(uint8_t table[24], int from, int to)  // hours from..to inclusive
+{
+    for (int h = from; h <= to; ++h)
+        table[h] = 1;
+}
+
+TEST(LocalTimeTest, BreaksDownInTheRuntimeZone)
+{
+    const LocalTime t = ToLocalTime(Jst(2026, 1, 2, 17, 59, 50));
+    EXPECT_EQ(2026, t.year);
+    EXPECT_EQ(1, t.month);
+    EXPECT_EQ(2, t.day);
+    EXPECT_EQ(17, t.hour);
+    EXPECT_EQ(59, t.minute);
+    EXPECT_EQ(50, t.second);
+    EXPECT_EQ(5, t.weekday);  // Friday
+    EXPECT_EQ(At(2026, 1, 2, 0, 0, 0).weekday, t.weekday);
+
+    EXPECT_TRUE(SameLocalDay(ToLocalTime(Jst(2026, 3, 1, 0, 0, 0)), ToLocalTime(Jst(2026, 3, 1, 23, 59, 59))));
+    EXPECT_FALSE(SameLocalDay(ToLocalTime(Jst(2026, 3, 1, 23, 59, 59)), ToLocalTime(Jst(2026, 3, 2, 0, 0, 0))));
+    EXPECT_FALSE(SameLocalDay(ToLocalTime(Jst(2026, 3, 1, 12, 0, 0)), ToLocalTime(Jst(2025, 3, 1, 12, 0, 0))));
+    // A moment the runtime cannot break down never counts as today.
+    const LocalTime bad = ToLocalTime(INT64_MAX);
+    EXPECT_EQ(0, bad.year);
+    EXPECT_FALSE(SameLocalDay(bad, bad));
+}
+
+struct DailyCase {
+    const char* name;
+    std::initializer_list<std::pair<int, int>> allowed;
+    LocalTime now;
+    int32_t expected;
+};
+
+TEST(ScheduleTest, DailyTable)
+{
+    const DailyCase cases[] = {
+        {"inside 8-17", {{8, 17}}, At(2026, 1, 2, 16, 59, 30), 3630},
+        {"last second", {{8, 17}}, At(2026, 1, 2, 17, 59, 59), 1},
+        {"just after", {{8, 17}}, At(2026, 1, 2, 18, 0, 0), 0},
+        {"first second", {{8, 17}}, At(2026, 1, 2, 8, 0, 0), 36000},
+        {"before", {{8, 17}}, At(2026, 1, 2, 7, 59, 59), 0},
+        {"all day", {{0, 23}}, At(2026, 1, 2, 13, 14, 15), REMAIN_UNLIMITED},
+        {"23 hours", {{0, 2}, {4, 23}}, At(2026, 1, 2, 4, 0, 0), 82800},
+        {"across midnight", {{22, 23}, {0, 1}}, At(2026, 1, 2, 23, 30, 0), 9000},
+        {"empty", {}, At(2026, 1, 2, 12, 0, 0), 0},
+    };
+    for (const DailyCase& c : cases) {
+        uint8_t table[24] = {};
+        for (auto [from, to] : c.allowed)
+            Allow(table, from, to);
+        EXPECT_EQ(c.expected, GetRemainDaily(table, c.now)) << c.name;
+    }
+    uint8_t twos[24];
+    std::memset(twos, 2, sizeof twos);  // any non-zero byte allows its hour
+    twos[5] = 0;
+    EXPECT_EQ(3600, GetRemainDaily(twos, At(2026, 1, 2, 4, 0, 0)));
+}
+
+TEST(ScheduleTest, WeekdayWeekendAcrossFridayAndSaturday)
+{
+    UserData u{};
+    u.LimitMode = LIMIT_WEEKDAY_WEEKEND;
+    Allow(u.WeeklyLimitTable1, 20, 23);  // Monday to Friday
+    Allow(u.WeeklyLimitTable2, 0, 0);    // Saturday and Sunday
+    const GroupData none{};
+    struct {
+        LocalTime now;
+        int32_t expected;
+    } cases[] = {
+        {Week(5, 23, 0, 0), 7200},  // Friday's last hour runs on into Saturday's first
+        {Week(5, 20, 0, 0), 18000},
+        {Week(6, 0, 30, 0), 1800},  // Saturday uses the weekend table
+        {Week(6, 20, 0, 0), 0},
+        {Week(0, 23, 0, 0), 0},     // Sunday 23:00 is not in the weekend table
+        {Week(0, 0, 0, 0), 3600},   // Sunday 0:00 is, and Sunday 1:00 closes
+        {Week(1, 23, 0, 0), 3600},  // Monday night ends at midnight: Tuesday 0:00 is closed
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, GetRemainSchedule(u, none, c.now)) << c.now.weekday << " " << c.now.hour;
+
+    Allow(u.WeeklyLimitTable1, 0, 23);
+    Allow(u.WeeklyLimitTable2, 0, 23);
+    EXPECT_EQ(REMAIN_UNLIMITED, GetRemainSchedule(u, none, Week(3, 10, 0, 0)));
+    // Saturday's night runs on through Sunday into Monday's table.
+    u.WeeklyLimitTable1[1] = 0;
+    EXPECT_EQ(3600 * 26, GetRemainSchedule(u, none, Week(6, 23, 0, 0)));
+}
+
+TEST(ScheduleTest, DayOfWeekUsesEachDaysOwnRow)
+{
+    // Only row r allows 10:00-10:59; at 10:30 of weekday d that is 1800 or 0.
+    for (int row = 0; row < CFW_DAYS; ++row) {
+        uint8_t days[CFW_DAYS][24] = {};
+        days[row][10] = 1;
+        for (int d = 0; d < 7; ++d)
+            EXPECT_EQ(CfwDayRow(d) == row ? 1800 : 0, GetRemainDayOfWeek(days, Week(d, 10, 30, 0)))
+                << "row " << row << " weekday " << d;
+    }
+    // Saturday 23:00 runs on into Sunday (the last row).
+    uint8_t days[CFW_DAYS][24] = {};
+    days[CFW_ROW_SAT][23] = 1;
+    days[CFW_ROW_SUN][0] = 1;
+    EXPECT_EQ(7200, GetRemainDayOfWeek(days, Week(6, 23, 0, 0)));
+}
+
+TEST(ScheduleTest, DayOfWeekHorizonCountsTheHourUnderExamination)
+{
+    // 167 allowed hours in a row from Wednesday 10:00; Wednesday 9:00 is closed.
+    uint8_t days[CFW_DAYS][24];
+    std::memset(days, 1, sizeof days);
+    days[CFW_ROW_WED][9] = 0;
+    EXPECT_EQ(REMAIN_UNLIMITED, GetRemainDayOfWeek(days, Week(3, 10, 0, 0)));
+    EXPECT_EQ(601199, GetRemainDayOfWeek(days, Week(3, 10, 0, 1)));
+    EXPECT_EQ(0, GetRemainDayOfWeek(days, Week(3, 9, 59, 59)));
+    // A short run ends like the weekly rule.
+    days[CFW_ROW_WED][12] = 0;
+    EXPECT_EQ(5400, GetRemainDayOfWeek(days, Week(3, 10, 30, 0)));
+}
+
+TEST(ScheduleTest, ModesAndGroups)
+{
+    UserData u{};
+    GroupData g{};  // a group that does not exist reads as all zero: daily, nothing allowed
+    const LocalTime now = Week(2, 10, 30, 0);  // Tuesday
+    struct {
+        uint32_t mode;
+        int32_t expected;
+    } plain[] = {{LIMIT_NONE, REMAIN_UNLIMITED}, {6, REMAIN_UNLIMITED}, {0xFFFF, REMAIN_UNLIMITED},
+                 {LIMIT_TIMER, REMAIN_UNLIMITED}, {LIMIT_GROUP, 0}, {LIMIT_DAILY, 0}};
+    for (const auto& c : plain) {
+        u.LimitMode = c.mode;
+        EXPECT_EQ(c.expected, GetRemainSchedule(u, g, now)) << c.mode;
+    }
+    // The high half (the carry-over flag) plays no part outside the timer mode.
+    Allow(u.TodayLimitTable, 10, 11);
+    u.LimitMode = LIMIT_DAILY | LIMIT_CARRY_OVER_FLAG;
+    EXPECT_EQ(5400, GetRemainSchedule(u, g, now));
+
+    // A group's own numbering: 0 daily, 1 weekday/weekend, 2 day of week.
+    u.LimitMode = LIMIT_GROUP;
+    Allow(g.TodayLimitTable, 10, 10);
+    Allow(g.WeeklyLimitTable1, 10, 12);
+    Allow(g.DayLimitTable[CFW_ROW_TUE], 9, 13);
+    struct {
+        uint32_t groupMode;
+        int32_t expected;
+    } groups[] = {{GROUP_DAILY, 1800}, {GROUP_WEEKDAY_WEEKEND, 9000}, {GROUP_DAY_OF_WEEK, 12600}, {3, REMAIN_UNLIMITED}};
+    for (const auto& c : groups) {
+        g.LimitMode = c.groupMode;
+        EXPECT_EQ(c.expected, GetRemainSchedule(u, g, now)) << c.groupMode;
+    }
+}
+
+// --- timer mode -------------------------------------------------------------
+
+UserData TimerUser(uint32_t flag, uint32_t day, uint32_t am, uint32_t pm, bool carryOver = false)
+{
+    UserData u{};
+    u.LimitMode = LIMIT_TIMER | (carryOver ? LIMIT_CARRY_OVER_FLAG : 0);
+    u.LimitModeFlag = flag;
+    u.LimitModeTimeDay = day;
+    u.LimitModeTimeHalfAM = am;
+    u.LimitModeTimeHalfPM = pm;
+    return u;
+}
+
+// A running limiter: one tick per second of JST time from `from`.
+struct Session {
+    TimerState state;
+    UserData& user;
+    GroupData group{};
+    int64_t now;
+    Session(UserData& u, int64_t from) : user(u), now(from) {}
+    int32_t Tick() { return TimerTick(state, user, group, ToLocalTime(now++)); }
+    // Ticks until (and including) `until`, returning the last D.
+    int32_t TickUntil(int64_t until)
+    {
+        int32_t d = 0;
+        while (now <= until)
+            d = Tick();
+        return d;
+    }
+    UserData End() { return StateToStore(user, state, now - 1); }
+};
+
+TEST(TimerTest, DayAllowanceIsGrantedOnceADayAndResumed)
+{
+    UserData u = TimerUser(0, 120, 30, 30);
+    u.LastLoginDate = Jst(2026, 1, 1, 20, 0, 0);  // yesterday
+    u.LimitModeRemain = 5;
+    Session s(u, Jst(2026, 1, 2, 9, 0, 0));
+    EXPECT_EQ(7200, s.Tick());
+    EXPECT_EQ(7199, s.Tick());
+    EXPECT_EQ(7199u, u.LimitModeRemain);
+    EXPECT_EQ(6600, s.TickUntil(Jst(2026, 1, 2, 9, 10, 0)));
+    const UserData stored = s.End();
+    EXPECT_EQ(6600u, stored.LimitModeRemain);
+    EXPECT_EQ(Jst(2026, 1, 2, 9, 10, 0), stored.LastLoginDate);
+    EXPECT_EQ(Jst(2026, 1, 1, 20, 0, 0), u.LastLoginDate);  // the record in memory keeps the previous end
+
+    UserData again = stored;  // logging on again that day
+    Session later(again, Jst(2026, 1, 2, 15, 0, 0));
+    EXPECT_EQ(6600, later.Tick());
+    EXPECT_EQ(6599, later.Tick());
+
+    UserData next = stored;  // and the next day
+    Session tomorrow(next, Jst(2026, 1, 3, 8, 0, 0));
+    EXPECT_EQ(7200, tomorrow.Tick());
+
+    UserData never = TimerUser(0, 120, 30, 30);  // LastLoginDate 0: never ended before
+    never.LimitModeRemain = 17;
+    Session first(never, Jst(2026, 1, 2, 9, 0, 0));
+    EXPECT_EQ(7200, first.Tick());
+}
+
+TEST(TimerTest, NoonGrantsTheAfternoonOnlyAfterAnEarlierDaysEnd)
+{
+    struct {
+        const char* name;
+        bool carryOver;
+        int64_t lastEnd;
+        int32_t atNoon;
+        uint32_t marker;
+    } cases[] = {
+        {"no carry-over", false, Jst(2026, 1, 1, 22, 0, 0), 1799, 0},
+        {"carry-over", true, Jst(2026, 1, 1, 22, 0, 0), 3599, 1},
+        // Ended earlier today: the running value is kept over noon.
+        {"same day", false, Jst(2026, 1, 2, 8, 0, 0), 1200, 0},
+    };
+    for (const auto& c : cases) {
+        UserData u = TimerUser(1, 120, 30, 30, c.carryOver);
+        u.LastLoginDate = c.lastEnd;
+        u.LimitModeRemain = 1799;
+        Session s(u, Jst(2026, 1, 2, 11, 50, 0));
+        EXPECT_EQ(1799, s.Tick()) << c.name;
+        EXPECT_EQ(1200, s.TickUntil(Jst(2026, 1, 2, 11, 59, 59))) << c.name;
+        EXPECT_EQ(c.atNoon, s.Tick()) << c.name;
+        EXPECT_EQ(c.marker, u.LimitModeRemain >> 16) << c.name;
+        EXPECT_EQ(c.atNoon - 1, s.Tick()) << c.name;
+        EXPECT_EQ(c.marker, s.End().LimitModeRemain >> 16) << c.name;
+    }
+}
+
+TEST(TimerTest, HalfDayAllowances)
+{
+    struct {
+        const char* name;
+        uint32_t am, pm;
+        bool carryOver;
+        int hour;
+        int32_t expected;
+    } cases[] = {
+        {"morning", 30, 60, false, 9, 1799},
+        {"afternoon", 30, 60, false, 15, 3599},
+        {"morning, carry-over", 30, 60, true, 9, 1799},
+        {"afternoon, carry-over", 30, 60, true, 15, 5399},
+        {"0-minute morning", 0, 60, false, 9, 0},
+        {"0-minute afternoon", 30, 0, false, 12, 0},
+        {"0-minute afternoon, carry-over", 30, 0, true, 12, 1799},
+    };
+    for (const auto& c : cases) {
+        UserData u = TimerUser(1, 120, c.am, c.pm, c.carryOver);
+        Session s(u, Jst(2026, 1, 2, c.hour, 0, 0));
+        EXPECT_EQ(c.expected, s.Tick()) << c.name;  // 0: the first tick is the time-out
+    }
+}
+
+TEST(TimerTest, MidnightGrantsTheNewDayAlsoWhenTheTickIsLate)
+{
+    for (int late : {0, 1, 7}) {
+        UserData u = TimerUser(0, 120, 30, 30);
+        u.LastLoginDate = Jst(2026, 1, 2, 9, 0, 0);  // ended earlier today
+        u.LimitModeRemain = 101;
+        Session s(u, Jst(2026, 1, 2, 23, 59, 58));
+        EXPECT_EQ(101, s.Tick());
+        EXPECT_EQ(100, s.Tick());  // 23:59:59
+        s.now += late;
+        EXPECT_EQ(7200, s.Tick()) << "late by " << late;
+        EXPECT_EQ(7199, s.Tick());
+    }
+    // The same for noon: a tick that skips 12:00:00 still grants the afternoon.
+    UserData u = TimerUser(1, 120, 30, 60);
+    u.LastLoginDate = Jst(2026, 1, 1, 9, 0, 0);
+    Session s(u, Jst(2026, 1, 2, 11, 59, 59));
+    EXPECT_EQ(1799, s.Tick());
+    s.now += 2;
+    EXPECT_EQ(3599, s.Tick());
+}
+
+TEST(TimerTest, TamperedRemainderNeverExceedsAFreshGrant)
+{
+    struct {
+        const char* name;
+        UserData user;
+        uint32_t stored;
+        int hour;
+        uint32_t expected;
+    } cases[] = {
+        {"day, too large", TimerUser(0, 120, 30, 30), 0xFFFF, 9, 7200},
+        {"day, marker kept", TimerUser(0, 120, 30, 30), 0x0001FFFF, 9, 0x00011C20},
+        {"day, smaller kept", TimerUser(0, 120, 30, 30), 6600, 9, 6600},
+        {"morning", TimerUser(1, 120, 30, 60), 40000, 9, 1799},
+        {"afternoon", TimerUser(1, 120, 30, 60), 40000, 15, 3599},
+        {"afternoon, carry-over", TimerUser(1, 120, 30, 60, true), 40000, 15, 5399},
+        {"0-minute morning", TimerUser(1, 120, 0, 60), 1000, 9, 0},
+    };
+    for (const auto& c : cases) {
+        UserData u = c.user;
+        u.LastLoginDate = Jst(2026, 1, 2, 8, 0, 0);
+        u.LimitModeRemain = c.stored;
+        EXPECT_EQ(c.expected, GetTimerAllowance(u, At(2026, 1, 2, c.hour, 30, 0))) << c.name;
+    }
+}
+
+TEST(TimerTest, OddStoredValuesAndLargeAllowances)
+{
+    // A LastLoginDate that no calendar holds is not today: a fresh grant.
+    for (int64_t date : {INT64_MAX, INT64_MIN, int64_t{-1}}) {
+        UserData u = TimerUser(0, 120, 30, 30);
+        u.LastLoginDate = date;
+        u.LimitModeRemain = 3;
+        EXPECT_EQ(7200u, GetTimerAllowance(u, At(2026, 1, 2, 9, 0, 0))) << date;
+    }
+    // Allowances beyond 16 bits of seconds stop at the largest one instead of wrapping round.
+    EXPECT_EQ(0xFFFFu, GetTimerAllowance(TimerUser(0, 1100, 30, 30), At(2026, 1, 2, 9, 0, 0)));
+    EXPECT_EQ(0xFFFFu, GetTimerAllowance(TimerUser(0, 0xFFFFFFFFu, 30, 30), At(2026, 1, 2, 9, 0, 0)));
+    EXPECT_EQ(0x1FFFFu, GetTimerAllowance(TimerUser(1, 0, 0xFFFFFFFFu, 0xFFFFFFFFu, true), At(2026, 1, 2, 15, 0, 0)));
+    EXPECT_EQ(14400u, GetTimerAllowance(TimerUser(0, 240, 30, 30), At(2026, 1, 2, 9, 0, 0)));
+}
+
+TEST(TimerTest, SwitchingModesReevaluatesAtOnce)
+{
+    UserData u{};
+    u.LimitMode = LIMIT_NONE;
+    Session s(u, Jst(2026, 1, 2, 9, 0, 0));
+    EXPECT_EQ(REMAIN_UNLIMITED, s.Tick());
+    // A reload switches into the timer mode: no count below -1, the allowance at once.
+    u = TimerUser(0, 60, 30, 30);
+    EXPECT_EQ(3600, s.Tick());
+    EXPECT_EQ(3599, s.Tick());
+    // Out of it into a schedule: the schedule's value on the very next tick.
+    u.LimitMode = LIMIT_DAILY;
+    Allow(u.TodayLimitTable, 9, 9);
+    EXPECT_EQ(3600 - 3, s.Tick());
+    // Back into the timer mode on the same day: the remainder counted before.
+    u.LimitMode = LIMIT_TIMER;
+    u.LastLoginDate = Jst(2026, 1, 2, 8, 0, 0);
+    EXPECT_EQ(3599, s.Tick());
+    // A stale D in timer mode from a schedule that counted more is not kept.
+    u.LimitMode = LIMIT_DAILY;
+    Allow(u.TodayLimitTable, 0, 23);
+    u.TodayLimitTable[20] = 0;
+    EXPECT_EQ(11 * 3600 - 5, s.Tick());
+    u.LimitMode = LIMIT_TIMER;
+    EXPECT_EQ(3599, s.Tick());
+}
+
+TEST(TimerTest, StateToStoreLeavesScheduleRemaindersAlone)
+{
+    UserData u{};
+    u.LimitMode = LIMIT_DAILY;
+    u.LimitModeRemain = 1234;
+    u.HiddenButton = 1;
+    TimerState t;
+    t.displayed = 999;
+    const UserData out = StateToStore(u, t, 42);
+    EXPECT_EQ(42, out.LastLoginDate);
+    EXPECT_EQ(1234u, out.LimitModeRemain);
+    EXPECT_EQ(1u, out.HiddenButton);
+}
+
+}  // namespace
