@@ -102,7 +102,10 @@ void ReportExitFailure(HWND owner, DWORD error)
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0,
                    nullptr);
-    CFWHL_MessageBoxW(owner, text ? text : L"", L"処理を続行できません", MB_ICONSTOP);
+    // An error without a system text still has to say something.
+    wchar_t code[32];
+    swprintf(code, ARRAYSIZE(code), L"0x%08lX", static_cast<unsigned long>(error));
+    CFWHL_MessageBoxW(owner, text ? text : code, L"処理を続行できません", MB_ICONSTOP);
     LocalFree(text);
 }
 
@@ -113,6 +116,11 @@ void RunTimeOutSequence(HWND tray)
     if (HWND helper = FindWindowW(kHelperClass, nullptr))
         SendMessageTimeoutW(helper, WM_HELPER_STOP, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     EnableShutdownPrivilege();
+
+    // The progress bar's class must be registered, or the countdown could
+    // not be created and the session would end at once.
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
 
     Countdown countdown;
     const INT_PTR result =
