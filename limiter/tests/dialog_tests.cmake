@@ -1,0 +1,26 @@
+# The password prompt, the information and About dialogs and the shell helpers.
+set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+if(WIN32)
+  add_executable(dialog_standin ${_dir}/dialog_standin.cpp)
+  set_target_properties(dialog_standin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HV_TEST_DIR})
+  target_link_options(dialog_standin PRIVATE -municode -mwindows)
+
+  # The dialogs are built into the test program itself and driven from a
+  # second thread, so no other part of the limiter has to run.
+  hv_wine_test(dialog_test
+    SOURCES
+      ${_dir}/dialog_test.cpp
+      ${_dir}/dialog_logic_test.cpp
+      ${_dir}/dialog_test.rc
+      password_dialog.cpp
+      userinfo_dialog.cpp
+      about_dialog.cpp
+      shell_helpers.cpp
+      limiter_state.cpp
+    LIBS limiter_logic hvCommon cfwCommon cfwHook e2e comctl32 shell32 netapi32
+    DEPENDS dialog_standin hv_art
+    XVFB FAKE_CLOCK TIMEOUT 120)
+  target_include_directories(dialog_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
+else()
+  hv_host_test(dialog_logic_host_test SOURCES ${_dir}/dialog_logic_test.cpp LIBS limiter_logic)
+endif()
