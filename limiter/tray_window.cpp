@@ -131,26 +131,30 @@ void ApplyState(HWND w, tray::DisplayState state, const tray::Warning* warning)
 // --- running state ------------------------------------------------------------
 
 // At an orderly end: the date of this end and, in timer mode, the remainder.
+// The record in memory takes the stored date too: a session end that is then
+// cancelled goes on like a new logon on the same day, so a time-out cannot be
+// escaped by cancelling its log-off.
 void StoreRunningState()
 {
-    g_user.LastLoginDate = static_cast<int64_t>(time(nullptr));
-    if ((g_user.LimitMode & 0xFFFF) == LIMIT_TIMER)
-        g_user.LimitModeRemain = (g_timer.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(g_timer.displayed) & 0xFFFF);
-    WriteUserDataW(g_userName, &g_user, 1);
+    const UserData state = limiter::StateToStore(g_user, g_timer, static_cast<int64_t>(time(nullptr)));
+    WriteUserDataW(g_userName, &state, 1);
+    g_user.LastLoginDate = state.LastLoginDate;
+    g_user.LimitModeRemain = state.LimitModeRemain;
+    g_ctx.sessionLastLogin = state.LastLoginDate;
 }
 
-// During the session, so that a killed and restarted limiter resumes where
-// this one stood. The stored date is today's; the record in memory keeps the
-// previous end's date, which decides the midnight and noon grants.
+// During a timer-mode session, whenever the remainder changes (at most once a
+// second), so that a killed and restarted limiter resumes where this one
+// stood. The stored date is today's; the record in memory keeps the previous
+// end's date, which decides the midnight and noon grants.
 void StoreRunningStateDuringSession(int64_t now)
 {
     if ((g_user.LimitMode & 0xFFFF) != LIMIT_TIMER)
         return;
     if (!tray::ShouldStoreState(g_ctx.stored, g_user.LimitModeRemain, now))
         return;
-    UserData copy = g_user;
-    copy.LastLoginDate = now;
-    if (WriteUserDataW(g_userName, &copy, 1) == 1)
+    const UserData state = limiter::StateToStore(g_user, g_timer, now);
+    if (WriteUserDataW(g_userName, &state, 1) == 1)
         g_ctx.stored = {true, g_user.LimitModeRemain, now};
 }
 
@@ -218,7 +222,7 @@ void ShowPopupMenu(HWND w)
 {
     HMENU menu = PopupMenu();
     SetMenuDefaultItem(menu, IDM_MONITOR, FALSE);
-    EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | (IsAdministratorsMember() == 1 ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | (IsAdministratorsMember() != 0 ? MF_ENABLED : MF_GRAYED));
     SetActiveWindow(w);
     SetForegroundWindow(w);
     POINT at{};
@@ -227,11 +231,16 @@ void ShowPopupMenu(HWND w)
     SendMessageW(w, WM_NULL, 0, 0);
 }
 
+// The stored running state may be newer than this session's start (it is
+// written during a timer-mode session): the date of the previous end and the
+// taskbar-button choice stay as this session knows them.
 void ReloadSettings()
 {
+    const uint32_t hidden = g_user.HiddenButton;
     ReadOptionDataW(&g_options);
     ReadUserDataW(g_userName, &g_user);
     g_user.LastLoginDate = g_ctx.sessionLastLogin;
+    g_user.HiddenButton = hidden;
 }
 
 void OnCommand(HWND w, int id)
@@ -344,7 +353,7 @@ bool OnCreate(HWND w)
 
 void OnClose(HWND w, WPARAM wp)
 {
-    if (IsAdministratorsMember() != 1) {
+    if (IsAdministratorsMember() == 0) {  // a failed lookup counts as membership
         MessageBoxW(w, L"管理者権限がないため、Halvern Curfew を終了できません。", kTitle, MB_ICONSTOP);
         return;
     }
@@ -375,9 +384,9 @@ void OnQueryEndSession(HWND w)
 // a time-out whose log-off was cancelled runs once more.
 void OnEndSessionCancelled(HWND w)
 {
-    g_user.LastLoginDate = g_ctx.sessionLastLogin;
+    g_ctx.helperGiveUp = false;
     g_ctx.icon.Add();
-    StartTimers(w, !g_ctx.timeOutRunning);
+    StartTimers(w, true);
 }
 
 void OnDestroy()
