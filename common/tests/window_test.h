@@ -1,0 +1,7 @@
+// Resource ids of the window test's dialog templates.
+#pragma once
+
+#define IDD_SMALL 101      // 200 x 100 units at (10, 10)
+#define IDD_OFF_RIGHT 102  // starts near the right edge: its right edge is off the screen
+#define IDD_WIDE 103       // wider than the screen
+#define IDC_LIST 1001
