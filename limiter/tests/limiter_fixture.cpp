@@ -1,0 +1,102 @@
+#include "limiter_fixture.h"
+
+#include <time.h>
+#include <wchar.h>
+
+namespace limiter_test {
+
+using namespace std::chrono_literals;
+
+std::wstring UserName()
+{
+    wchar_t name[64] = L"";
+    DWORD size = ARRAYSIZE(name);
+    GetUserNameW(name, &size);
+    return name;
+}
+
+UserData MakeUser(uint32_t mode)
+{
+    UserData u{};
+    u.LimitMode = mode;
+    return u;
+}
+
+void Allow(uint8_t table[24], int from, int to)
+{
+    for (int h = from; h < to; ++h)
+        table[h] = 1;
+}
+
+int64_t Now() { return static_cast<int64_t>(_time64(nullptr)); }
+
+int ParseRemain(const std::wstring& text)
+{
+    if (text == L"-:--:--")
+        return -1;
+    int h = 0, m = 0, s = 0;
+    wchar_t rest = 0;
+    if (swscanf(text.c_str(), L"%d:%2d:%2d%lc", &h, &m, &s, &rest) != 3)
+        return -2;
+    return h * 3600 + m * 60 + s;
+}
+
+void LimiterTest::SetUp()
+{
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
+    e2e::DeleteTree(HKEY_CURRENT_USER, CFW_REG_ROOT_W);
+    WriteOptions(7, PASSWORD_LOCK_OFF);
+}
+
+void LimiterTest::TearDown()
+{
+    // The limiter and its helper restart each other: end the helper first.
+    for (int round = 0; round < 2; ++round) {
+        e2e::KillAll(L"cfwHelper.exe");
+        e2e::KillAll(L"hvCurfew.exe");
+    }
+}
+
+void LimiterTest::WriteUser(const UserData& user)
+{
+    ASSERT_EQ(1, WriteUserDataW(UserName().c_str(), &user, 0));
+}
+
+void LimiterTest::WriteRunningState(int64_t lastLogin, uint32_t remain)
+{
+    UserData state{};
+    ReadUserDataW(UserName().c_str(), &state);
+    state.LastLoginDate = lastLogin;
+    state.LimitModeRemain = remain;
+    ASSERT_EQ(1, WriteUserDataW(UserName().c_str(), &state, 1));
+}
+
+void LimiterTest::WriteOptions(uint32_t timeOutMode, uint32_t passwordHash)
+{
+    OptionData o{timeOutMode, 0, passwordHash};
+    ASSERT_EQ(1, WriteOptionDataW(&o));
+}
+
+HWND LimiterTest::StartLimiter()
+{
+    limiter_ = e2e::Start(L"hvCurfew.exe");
+    if (!limiter_)
+        return nullptr;
+    tray_ = e2e::WaitForWindow(L"hvCurfew2_Tray", nullptr, limiter_.pid());
+    return tray_;
+}
+
+bool LimiterTest::WaitForRemain(const std::function<bool(const std::wstring&)>& done, DWORD ms) const
+{
+    return e2e::WaitUntil([&] { return done(Remain()); }, std::chrono::milliseconds(ms));
+}
+
+int LimiterTest::RemainSeconds() const { return ParseRemain(Remain()); }
+
+void LimiterTest::ShowTrayWindow() const
+{
+    PostMessageW(tray_, WM_COMMAND, 40002, 0);
+    e2e::WaitUntil([&] { return IsWindowVisible(tray_) && !IsIconic(tray_); }, 5s);
+}
+
+}  // namespace limiter_test
