@@ -1,0 +1,4 @@
+// Resource ids of cfwHelper.exe.
+#pragma once
+
+#define IDI_PROGRAM 100
