@@ -21,6 +21,8 @@ if(WIN32)
     DEPENDS dialog_standin hv_art
     XVFB FAKE_CLOCK TIMEOUT 120)
   target_include_directories(dialog_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
+  set_source_files_properties(${_dir}/dialog_test.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_CURRENT_SOURCE_DIR}/dialogs.rc;${CMAKE_CURRENT_SOURCE_DIR}/resource.h")
 else()
   hv_host_test(dialog_logic_host_test SOURCES ${_dir}/dialog_logic_test.cpp LIBS limiter_logic)
 endif()
