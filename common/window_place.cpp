@@ -36,14 +36,44 @@ bool OuterSize(HWND hwnd, HWND ref, int cx, int cy, hv::Size* outer)
                             outer);
 }
 
+// Set by the message-box calls. A message box may place itself while it
+// initialises (Wine's centres itself on the screen), undoing the centring
+// done just before; such a box is centred once more when it is first shown.
+bool g_boxCall = false;
+HWND g_box = nullptr;
+
+void Unhook(HHOOK hook)
+{
+    UnhookWindowsHookEx(hook);
+    g_boxCall = false;
+    g_box = nullptr;
+}
+
+void ArmHook(HHOOK hook, bool messageBox)
+{
+    g_centerHook = hook;
+    g_boxCall = hook && messageBox;
+    g_box = nullptr;
+}
+
 LRESULT CALLBACK CenterOnInitDialog(int code, WPARAM wParam, LPARAM lParam)
 {
     const HHOOK hook = g_centerHook;
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (call->message == WM_INITDIALOG) {
+        if (call->message == WM_INITDIALOG && !g_box) {
             HVCSetCenterDialogWindow(call->hwnd);
-            UnhookWindowsHookEx(hook);
+            if (g_boxCall)
+                g_box = call->hwnd;
+            else
+                Unhook(hook);
+        } else if (g_box && call->hwnd == g_box) {
+            if (call->message == WM_SHOWWINDOW && call->wParam) {
+                HVCSetCenterDialogWindow(call->hwnd);
+                Unhook(hook);
+            } else if (call->message == WM_DESTROY) {
+                Unhook(hook);
+            }
         }
     }
     return CallNextHookEx(hook, code, wParam, lParam);
@@ -122,26 +152,26 @@ BOOL WINAPI HVCSetCenterDialogWindow(HWND dialog)
 int WINAPI HVCMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
     const HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)) : nullptr;
-    g_centerHook = SetWindowsHookExA(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId());
+    ArmHook(SetWindowsHookExA(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId()), true);
     return MessageBoxA(owner, text, caption, style);
 }
 
 int WINAPI HVCMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
 {
     const HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)) : nullptr;
-    g_centerHook = SetWindowsHookExW(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId());
+    ArmHook(SetWindowsHookExW(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId()), true);
     return MessageBoxW(owner, text, caption, style);
 }
 
 INT_PTR WINAPI HVCDialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param)
 {
-    g_centerHook = SetWindowsHookExA(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId());
+    ArmHook(SetWindowsHookExA(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId()), false);
     return DialogBoxParamA(instance, templateName, owner, proc, param);
 }
 
 INT_PTR WINAPI HVCDialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param)
 {
-    g_centerHook = SetWindowsHookExW(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId());
+    ArmHook(SetWindowsHookExW(WH_CALLWNDPROC, CenterOnInitDialog, instance, GetCurrentThreadId()), false);
     return DialogBoxParamW(instance, templateName, owner, proc, param);
 }
 

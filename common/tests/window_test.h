@@ -2,6 +2,5 @@
 #pragma once
 
 #define IDD_SMALL 101      // 200 x 100 units at (10, 10)
-#define IDD_OFF_RIGHT 102  // starts near the right edge: its right edge is off the screen
 #define IDD_WIDE 103       // wider than the screen
 #define IDC_LIST 1001
