@@ -26,3 +26,10 @@ if(WIN32)
 else()
   hv_host_test(dialog_logic_host_test SOURCES ${_dir}/dialog_logic_test.cpp LIBS limiter_logic)
 endif()
+
+# The same dialogs inside the real limiter (its shared fixture comes from the
+# start-up tests).
+if(WIN32 AND TARGET limiter_fixture)
+  hv_wine_test(dialog_e2e_test SOURCES ${_dir}/dialog_e2e_test.cpp
+               LIBS limiter_fixture DEPENDS hvCurfew cfwHelper XVFB TIMEOUT 180)
+endif()
