@@ -1,0 +1,89 @@
+// Drives a real limiter through its time-out with a given TimeOutMode and
+// prints what it sees, one line per event, for timeout_exit_flags.sh. The
+// exit call may end every process of the Wine session, this one included, so
+// the verdict is drawn outside: from these lines, from the lines that never
+// came, and from the relay trace of the limiter's call to ExitWindowsEx.
+//
+//   timeout_exit_probe.exe MODE press|wait
+#include <windows.h>
+
+#include <stdio.h>
+#include <wchar.h>
+
+#include "e2e.h"
+#include "timeout_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+DWORD g_start;
+
+void Say(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    printf("probe %6lu ms: ", GetTickCount() - g_start);
+    vprintf(format, args);
+    printf("\n");
+    fflush(stdout);
+    va_end(args);
+}
+
+// Wine traces the limiter's one call of interest and nothing else.
+void TraceExitCalls()
+{
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    static const wchar_t only[] = L"user32.ExitWindowsEx";
+    RegSetValueExW(key, L"RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(only), sizeof(only));
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    g_start = GetTickCount();
+    if (argc < 3)
+        return 2;
+    const uint32_t mode = static_cast<uint32_t>(_wtoi(argv[1]));
+    const bool press = wcscmp(argv[2], L"press") == 0;
+
+    fixture::RegisterCurrentUser(fixture::DailyHours(0, -1));  // never allowed
+    fixture::SetOptions(mode);
+    TraceExitCalls();
+
+    e2e::Process limiter = e2e::Start(L"hvCurfew.exe", L"", {{L"WINEDEBUG", L"+relay"}});
+    if (!limiter) {
+        Say("limiter not started");
+        return 1;
+    }
+    Say("limiter started");
+    HWND dlg = nullptr;
+    if (!e2e::WaitUntil([&] { return (dlg = fixture::FindCountdown(limiter.pid(), 30)) != nullptr; }, 15s)) {
+        Say("no countdown");
+        return 1;
+    }
+    Say("countdown shown");
+    const DWORD shown = GetTickCount();
+    if (press)
+        e2e::Click(dlg, IDOK);
+    if (!e2e::WaitUntil([&] { return !IsWindow(dlg); }, 45s)) {
+        Say("countdown did not end");
+        return 1;
+    }
+    Say("countdown ended after %lu ms", GetTickCount() - shown);
+
+    // Watch for a while: does the limiter end, does it store its state?
+    bool ended = false;
+    e2e::WaitUntil([&] { return ended = !limiter.Running(); }, 8s);
+    Say(ended ? "limiter ended" : "limiter still running");
+    const UserData state = fixture::StoredState();
+    Say("stored LastLoginDate %s", state.LastLoginDate != 0 ? "set" : "unset");
+    Say("survived");
+    limiter.Kill();
+    return 0;
+}

@@ -1,0 +1,124 @@
+// The limiter and its helper watch each other: killing either brings it back,
+// and a limiter killed in the timer mode comes back with the remainder it had
+// stored, not a fresh day's allowance. Over a loop of kills the allowance a
+// user could regain this way stays at the seconds each restart takes.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <gtest/gtest.h>
+
+#include "e2e.h"
+#include "timeout_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kLimiterKills = 20;
+constexpr int kHelperKills = 5;
+constexpr int kAllowance = 120 * 60;
+
+class KillLoop : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        e2e::KillAll(L"cfwHelper.exe");
+        e2e::KillAll(L"hvCurfew.exe");
+        e2e::KillAll(L"cfwHelper.exe");
+    }
+};
+
+// A tray window of a process other than `old`, showing a remainder.
+HWND WaitForNewLimiter(DWORD old, std::chrono::milliseconds timeout)
+{
+    HWND tray = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            tray = fixture::TrayWindow();
+            return tray && fixture::ProcessOf(tray) != old && fixture::LabelSeconds(tray) > 0;
+        },
+        timeout);
+    return tray && fixture::ProcessOf(tray) != old ? tray : nullptr;
+}
+
+// The remainder just after the label changed, with the tick count of that
+// moment, so that readings taken at different times compare to the second.
+int FreshReading(HWND tray, DWORD* at)
+{
+    const int before = fixture::LabelSeconds(tray);
+    int now = before;
+    e2e::WaitUntil([&] { return (now = fixture::LabelSeconds(tray)) != before; }, 3s);
+    *at = GetTickCount();
+    return now;
+}
+
+TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
+{
+    // A morning well away from the noon grant.
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 09:00:00"));
+    fixture::RegisterCurrentUser(fixture::TimerAllowance(kAllowance / 60));
+    fixture::SetOptions(TIMEOUT_LOGOFF);
+
+    e2e::Process first = e2e::Start(L"hvCurfew.exe");
+    ASSERT_TRUE(first);
+    HWND tray = WaitForNewLimiter(0, 15s);
+    ASSERT_TRUE(tray);
+    ASSERT_TRUE(e2e::WaitForWindow(fixture::kHelperClass, nullptr, 0, 5s)) << "the limiter starts its helper";
+
+    // Killing the helper: the limiter starts it again.
+    for (int i = 0; i < kHelperKills; ++i) {
+        const DWORD helper = fixture::ProcessOf(FindWindowW(fixture::kHelperClass, nullptr));
+        ASSERT_NE(0u, helper);
+        const DWORD killed = GetTickCount();
+        fixture::KillProcess(helper);
+        HWND back = nullptr;
+        ASSERT_TRUE(e2e::WaitUntil(
+            [&] {
+                back = FindWindowW(fixture::kHelperClass, nullptr);
+                return back && fixture::ProcessOf(back) != helper;
+            },
+            10s))
+            << "helper kill " << i;
+        printf("helper kill %d: back after %lu ms\n", i, GetTickCount() - killed);
+    }
+    EXPECT_EQ(1u, e2e::Pids(L"cfwHelper.exe").size());
+
+    DWORD startAt = 0;
+    const int start = FreshReading(tray, &startAt);
+    ASSERT_GT(start, kAllowance - 60);
+    int regrants = 0;
+    for (int i = 0; i < kLimiterKills; ++i) {
+        const DWORD pid = fixture::ProcessOf(tray);
+        const int before = fixture::LabelSeconds(tray);
+        const DWORD killed = GetTickCount();
+        fixture::KillProcess(pid);
+        tray = WaitForNewLimiter(pid, 15s);
+        ASSERT_TRUE(tray) << "limiter kill " << i << ": the helper did not bring it back";
+        const int after = fixture::LabelSeconds(tray);
+        printf("limiter kill %d: %d s before, %d s after, shown again after %lu ms\n", i, before, after,
+               GetTickCount() - killed);
+        // Resumed from the stored remainder: at most the second that the
+        // store lags behind, never a fresh grant.
+        EXPECT_LE(after, before + 1) << "limiter kill " << i;
+        if (after > before + 60)
+            ++regrants;
+    }
+    EXPECT_EQ(0, regrants);
+    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
+    EXPECT_EQ(1u, e2e::Pids(L"cfwHelper.exe").size());
+
+    DWORD endAt = 0;
+    const int end = FreshReading(tray, &endAt);
+    const double wall = (endAt - startAt) / 1000.0;
+    const double used = start - end;
+    const double regainedPerKill = (wall - used) / kLimiterKills;
+    printf("over %d limiter kills: %.1f s passed, %.0f s of allowance used, %.2f s regained per kill\n",
+           kLimiterKills, wall, used, regainedPerKill);
+    RecordProperty("regained_ms_per_kill", static_cast<int>(regainedPerKill * 1000));
+    // A restart takes a Wine process start and the wait for the next whole
+    // second; the clock does not run for the user meanwhile.
+    EXPECT_LE(regainedPerKill, 4.0);
+}
+
+}  // namespace
