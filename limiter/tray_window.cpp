@@ -297,10 +297,35 @@ void OnCommand(HWND w, int id)
 
 // --- creation and the two ends ------------------------------------------------------
 
+constexpr wchar_t kLabelText[] = L"残り時間\n(下のタイマーが 0 になるとタイムアウトです。)";
+constexpr int kLabelWidth = 272;
+
 HFONT MakeFont(int height)
 {
     return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+}
+
+// The label's font at height 14, or smaller where the face that stands in for
+// "MS UI Gothic" is wider, so that its longest line is never cut off.
+HFONT MakeLabelFont(HWND label)
+{
+    const wchar_t* longest = wcschr(kLabelText, L'\n') + 1;
+    const int length = static_cast<int>(wcslen(longest));
+    HDC dc = GetDC(label);
+    int height = 14;
+    for (; dc && height > 10; --height) {
+        hv::UniqueGdi font(MakeFont(height));
+        HGDIOBJ old = SelectObject(dc, font.get());
+        SIZE size{};
+        const bool fits = GetTextExtentPoint32W(dc, longest, length, &size) && size.cx <= kLabelWidth;
+        SelectObject(dc, old);
+        if (fits)
+            break;
+    }
+    if (dc)
+        ReleaseDC(label, dc);
+    return MakeFont(height);
 }
 
 bool OnCreate(HWND w)
@@ -320,12 +345,11 @@ bool OnCreate(HWND w)
     HINSTANCE inst = g_instance;
     g_ctx.picture = CreateWindowExW(0, L"Static", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 16, 16, 64, 64, w,
                                     reinterpret_cast<HMENU>(IDC_TRAY_PICTURE), inst, nullptr);
-    HWND label = CreateWindowExW(0, L"Static", L"残り時間\n(下のタイマーが 0 になるとタイムアウトです。)",
-                                 WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 16, 272, 32, w,
+    HWND label = CreateWindowExW(0, L"Static", kLabelText, WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 16, kLabelWidth, 32, w,
                                  reinterpret_cast<HMENU>(IDC_TRAY_LABEL), inst, nullptr);
     g_ctx.remain = CreateWindowExW(0, L"Static", L"0:00:00", WS_CHILD | WS_VISIBLE | SS_CENTER, 96, 56, 272, 24, w,
                                    reinterpret_cast<HMENU>(IDC_TRAY_REMAIN), inst, nullptr);
-    g_ctx.labelFont.reset(MakeFont(14));
+    g_ctx.labelFont.reset(MakeLabelFont(label));
     g_ctx.remainFont.reset(MakeFont(16));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.labelFont.get()), TRUE);
     SendMessageW(g_ctx.remain, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.remainFont.get()), TRUE);
