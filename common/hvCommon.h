@@ -61,12 +61,19 @@ HVCAPI DWORD WINAPI HVCGetCRC32ChecksumW(LPCWSTR path, DWORD* checksum);
 HVCAPI ULONGLONG WINAPI HVCGetCRC32ChecksumExA(LPCSTR path, DWORD* checksum);
 HVCAPI ULONGLONG WINAPI HVCGetCRC32ChecksumExW(LPCWSTR path, DWORD* checksum);
 // base HVC_FOLDER_BASE_DOCUMENTS makes the Documents folder the current
-// directory (for good) and creates the path there.
+// directory (for good) and creates the path there; an existing folder of that
+// name counts as success, an existing file does not.
 HVCAPI BOOL WINAPI HVCMakeFolderA(int base, LPCSTR path);
 HVCAPI BOOL WINAPI HVCMakeFolderW(int base, LPCWSTR path);
-// Empties the folder tree, then removes the folder itself when removeSelf is 1.
-// failedCount may be null; otherwise it receives the number of files in the
-// tree that could not be deleted (0 when everything went).
+// Empties the folder tree, then removes the folder itself when removeSelf is 1
+// (read-only, hidden and system files included); the current directory is
+// the same afterwards. Entries that cannot be deleted are skipped and do not
+// make the call fail. failedCount may be null; on success it receives the
+// number of entries (files and folders, and the folder itself when it was to
+// go) still there afterwards: 0 when everything went. Folder links inside the
+// tree are removed without following them. A path that cannot be entered
+// (missing, not a folder, 260 characters or more) fails with
+// HVCERR_NOT_FOUND and leaves *failedCount alone.
 HVCAPI BOOL WINAPI HVCRemoveFolderA(LPCSTR path, int removeSelf, DWORD* failedCount);
 HVCAPI BOOL WINAPI HVCRemoveFolderW(LPCWSTR path, int removeSelf, DWORD* failedCount);
 // Releases a block that the library handed out (null is accepted).
@@ -80,7 +87,8 @@ HVCAPI BOOL WINAPI HVCSetScreen(HWND hwnd, HWND ref, int x, int y, int cx, int c
 HVCAPI BOOL WINAPI HVCSetCenterScreen(HWND hwnd, HWND ref, int cx, int cy);
 HVCAPI BOOL WINAPI HVCSetScreenEx(HWND hwnd, HWND ref, int mode, int x, int y, int cx, int cy);
 // Centres a dialog over its owner, kept inside the work area's right and
-// bottom edges; nonzero when it was moved.
+// bottom edges; nonzero when it was moved. The boxes below come up centred
+// over their owner (not over a minimised one) through a thread hook.
 HVCAPI BOOL WINAPI HVCSetCenterDialogWindow(HWND dialog);
 HVCAPI int WINAPI HVCMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 HVCAPI int WINAPI HVCMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
