@@ -342,6 +342,15 @@ TEST_F(DialogTest, HelpFileMissingOrUnreadable)
     EXPECT_EQ(AnswerBox(L"ヘルプ"), L"ヘルプを表示できません。");
     EXPECT_EQ(Result(run), 1);
 
+    // HTML Help itself was loaded, from the system folder.
+    HMODULE hh = GetModuleHandleW(L"hhctrl.ocx");
+    ASSERT_TRUE(hh);
+    wchar_t loaded[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(hh, loaded, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(loaded, -1, (std::wstring(system) + L"\\hhctrl.ocx").c_str(), -1, TRUE),
+              CSTR_EQUAL);
+
     g_helpPath[0] = L'\0';
     DeleteFileW(chm.c_str());
     RemoveDirectoryW(temp.c_str());
