@@ -208,6 +208,18 @@ TEST_F(Files, ChecksumAcrossReadBlocks)
     }
 }
 
+// A pause of 5 ms follows every full block, also the last one when the size
+// is a multiple of the block: 40 full blocks take at least 200 ms, where
+// reading and summing 10 MiB alone takes a fraction of that.
+TEST_F(Files, ChecksumPausesAfterEveryFullBlock)
+{
+    const std::wstring path = Write(L"ten.bin", std::string(40 * 0x40000, 'p'));
+    DWORD crc = 0;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(40u * 0x40000, HVCGetCRC32ChecksumExW(path.c_str(), &crc));
+    EXPECT_GE(GetTickCount64() - start, 200u);
+}
+
 TEST_F(Files, ChecksumFailuresLeaveTheChecksumAlone)
 {
     const std::wstring big = Sparse(L"big.bin", k5GiB);
@@ -296,6 +308,39 @@ TEST_F(Files, MakeFolderBelowDocuments)
     EXPECT_EQ(HVCERR_BASE_PATH, HVCGetLastError());
     DeleteFileW(file.c_str());
     RemoveDirectoryW((std::wstring(documents) + L"\\" + name).c_str());
+}
+
+// Paths are handed to the system as they are: beyond 259 characters a file
+// is reached with the \\?\ prefix, and without it the system's
+// answer stands (nothing is cut short or copied into a fixed buffer).
+TEST_F(Files, LongPathsGoToTheSystemUnchanged)
+{
+    std::wstring dir = L"\\\\?\\" + root_;
+    for (int i = 0; i < 6; ++i) {
+        dir += L"\\" + std::wstring(50, static_cast<wchar_t>(L'a' + i));
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring file = dir + L"\\f.txt";
+    ASSERT_GT(file.size(), 300u);
+    HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, f);
+    DWORD written;
+    WriteFile(f, "123456789", 9, &written, nullptr);
+    CloseHandle(f);
+
+    EXPECT_TRUE(HVCGetFileExistW(file.c_str()));
+    EXPECT_EQ(9u, HVCGetFileLengthW(file.c_str()));
+    DWORD crc = 0;
+    EXPECT_EQ(9u, HVCGetCRC32ChecksumW(file.c_str(), &crc));
+    EXPECT_EQ(0x340BC6D9u, crc);
+    EXPECT_EQ(HVCERR_SUCCESS, HVCGetLastError());
+    // The same path without the prefix: whatever the system says, the call
+    // answers consistently and the code matches the result.
+    const std::wstring bare = file.substr(4);
+    const BOOL found = HVCGetFileExistW(bare.c_str());
+    EXPECT_EQ(HVCERR_SUCCESS, HVCGetLastError());
+    EXPECT_EQ(found ? 9u : 0u, HVCGetFileLengthW(bare.c_str()));
+    EXPECT_EQ(found ? HVCERR_SUCCESS : HVCERR_NOT_FOUND, HVCGetLastError());
 }
 
 class RemoveFolder : public Files {
