@@ -64,8 +64,12 @@ INT_PTR CALLBACK PasswordDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
         OnInit(dlg);
         return FALSE;  // the focus was set
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE)
+        // Handled here on activation, so that the dialog manager does not
+        // put the focus back on whatever control last had it.
+        if (LOWORD(wp) != WA_INACTIVE) {
             SetFocus(GetDlgItem(dlg, IDC_PASSWORD_EDIT));
+            return TRUE;
+        }
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wp)) {

@@ -76,6 +76,14 @@ void Enter(HWND dlg, const std::wstring& text)
     e2e::Click(dlg, IDOK);
 }
 
+// The control with the keyboard focus in the dialog's thread.
+HWND FocusOf(HWND dlg)
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gui) ? gui.hwndFocus : nullptr;
+}
+
 const wchar_t kEntryError[] = L"パスワード入力エラー";
 const wchar_t kWrong[] = L"パスワードが違います。";
 const wchar_t kEmpty[] = L"パスワードを入力してください。";
@@ -93,10 +101,7 @@ TEST_F(DialogTest, PasswordPromptShowsItsTextsAndAcceptsTheRightPassword)
     HWND edit = GetDlgItem(dlg, IDC_PASSWORD_EDIT);
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 16);
     EXPECT_EQ(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    EXPECT_TRUE(e2e::WaitUntil(
-        [&] { return GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gui) && gui.hwndFocus == edit; }, 3s));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return FocusOf(dlg) == edit; }, 3s));
 
     e2e::SetControlText(dlg, IDC_PASSWORD_EDIT, L"curfew");
     e2e::Screenshot(L"dialog_password");
@@ -112,6 +117,8 @@ TEST_F(DialogTest, PasswordPromptGivesUpAfterThreeWrongEntriesNotCountingEmptyOn
 
     Enter(dlg, L"curfew!");
     EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    // Back from the box, typing goes into the field again.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return FocusOf(dlg) == GetDlgItem(dlg, IDC_PASSWORD_EDIT); }, 3s));
     Enter(dlg, L"");
     EXPECT_EQ(AnswerBox(kEntryError), kEmpty);
     Enter(dlg, L"Curfew");
