@@ -97,6 +97,9 @@ void LimiterTest::ShowTrayWindow() const
 {
     PostMessageW(tray_, WM_COMMAND, 40002, 0);
     e2e::WaitUntil([&] { return IsWindowVisible(tray_) && !IsIconic(tray_); }, 5s);
+    // Clear of the notification area, whose balloons would cover it.
+    SetWindowPos(tray_, nullptr, 320, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);  // let it paint
 }
 
 }  // namespace limiter_test

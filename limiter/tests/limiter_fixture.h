@@ -42,7 +42,8 @@ protected:
     bool WaitForRemain(const std::function<bool(const std::wstring&)>& done, DWORD ms = 10000) const;
     // Remaining seconds shown by the label, or -1 for "-:--:--" and -2 for junk.
     int RemainSeconds() const;
-    // Restores the (minimised) tray window so that it can be photographed.
+    // Restores the (minimised) tray window and moves it clear of the
+    // notification area so that it can be photographed.
     void ShowTrayWindow() const;
 
     e2e::Process limiter_;

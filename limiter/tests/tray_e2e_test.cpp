@@ -1,0 +1,131 @@
+// The tray window of the real limiter under a virtual display and a fake
+// clock: the display states, the warnings as the end of the allowed hours
+// comes near, the time-out, and the timer mode resuming a stored remainder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "limiter_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using limiter_test::LimiterTest;
+
+// The notification area shows a balloon as a tooltip window of its own
+// process, a moment after the limiter asked for it.
+bool WaitForBalloon(DWORD pid, std::chrono::milliseconds timeout = 5s)
+{
+    return e2e::WaitUntil(
+        [&] {
+            for (HWND w : e2e::FindWindows(L"tooltips_class32", nullptr, 0)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner != pid && owner != GetCurrentProcessId() && IsWindowVisible(w))
+                    return true;
+            }
+            return false;
+        },
+        timeout);
+}
+
+bool InRange(const std::wstring& text, int low, int high)
+{
+    const int s = limiter_test::ParseRemain(text);
+    return s >= low && s <= high;
+}
+
+class Tray : public LimiterTest {};
+
+TEST_F(Tray, InitialisingThenNoLimitForAnAccountWithoutKey)
+{
+    ASSERT_TRUE(StartLimiter());
+    // Before the first tick: the initialising state.
+    ShowTrayWindow();
+    EXPECT_EQ(L"0:00:00", Remain());
+    e2e::Screenshot(L"tray_initialising");
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
+    Sleep(300);
+    e2e::Screenshot(L"tray_nolimit");
+}
+
+TEST_F(Tray, ScheduleWarnsBeforeTheEndAndTimesOut)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 17:49:50"));  // a Monday
+    UserData u = limiter_test::MakeUser(LIMIT_DAILY);
+    limiter_test::Allow(u.TodayLimitTable, 8, 18);
+    WriteUser(u);
+    ASSERT_TRUE(StartLimiter());
+    const DWORD pid = limiter_.pid();
+
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 601, 610); }));
+    // The minimised title names the state (set just after the label).
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Text(tray_) == L"時間に余裕あり"; }, 2s)) << e2e::Text(tray_);
+    EXPECT_FALSE(WaitForBalloon(pid, 0ms));
+    ShowTrayWindow();
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 595, 600); }, 15000));
+    EXPECT_TRUE(WaitForBalloon(pid)) << "no 10-minute warning";
+    e2e::Screenshot(L"tray_plenty_warning");
+
+    // The clock jumps past the 5, 3 and 1-minute marks: the most urgent warns.
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 17:59:50"));
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 1, 9); }));
+    Sleep(500);  // let it paint
+    e2e::Screenshot(L"tray_little");
+    EXPECT_TRUE(WaitForBalloon(pid)) << "no 1-minute warning";
+    e2e::Screenshot(L"tray_little_warning");
+
+    // 18:00:00: out of time, and the time-out's countdown opens.
+    HWND countdown = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+            for (HWND w : e2e::FindWindows(L"#32770", nullptr, pid))
+                if (IsWindowVisible(w) && GetDlgItem(w, 1001))
+                    return (countdown = w) != nullptr;
+            return false;
+        },
+        15s));
+    EXPECT_EQ(L"0:00:00", Remain());
+    Sleep(2500);  // the balloon comes a moment later
+    e2e::Screenshot(L"tray_out");
+    // TimeOutMode 7 makes no exit call: the limiter stays, no longer counting.
+    e2e::Click(countdown, IDOK);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(countdown); }, 5s));
+    Sleep(1500);
+    EXPECT_TRUE(limiter_.Running());
+    EXPECT_EQ(L"0:00:00", Remain());
+}
+
+TEST_F(Tray, TimerModeResumesAStoredRemainderAndStoresItWhileRunning)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 10:00:00"));
+    UserData u = limiter_test::MakeUser(LIMIT_TIMER);
+    u.LimitModeTimeDay = 120;
+    WriteUser(u);
+    WriteRunningState(limiter_test::Now() - 3600, 603);  // an earlier logon today
+    ASSERT_TRUE(StartLimiter());
+    const DWORD pid = limiter_.pid();
+
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 601, 603); }));
+    const int first = RemainSeconds();
+    ASSERT_TRUE(WaitForRemain([&](const std::wstring& t) { return InRange(t, 590, first - 3); }, 10000));
+    EXPECT_TRUE(WaitForBalloon(pid)) << "no 10-minute warning";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Text(tray_) == L"時間に余裕あり"; }, 2s)) << e2e::Text(tray_);
+
+    // The running state follows the count, so a killed limiter loses nothing.
+    UserData stored{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &stored);
+    const int shown = RemainSeconds();
+    EXPECT_LE(static_cast<int>(stored.LimitModeRemain & 0xFFFF), shown + 1);
+    EXPECT_GE(static_cast<int>(stored.LimitModeRemain & 0xFFFF), shown - 1);
+
+    TearDown();
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return limiter_test::ParseRemain(t) > 0; }));
+    EXPECT_LE(RemainSeconds(), shown);
+    EXPECT_GE(RemainSeconds(), shown - 5);
+}
+
+}  // namespace
