@@ -210,6 +210,22 @@ TEST(VersionString, FailuresKeepThePointer)
     EXPECT_EQ(reinterpret_cast<LPSTR>(0x1234), narrow);
 }
 
+// The library carries its own manifest as resource 2 (for its windows):
+// common controls 6, run as the invoker.
+TEST(Manifest, ResourceTwoAsksForCommonControlsSix)
+{
+    const HMODULE dll = GetModuleHandleW(L"hvCommon.dll");
+    HRSRC res = FindResourceW(dll, MAKEINTRESOURCEW(2), RT_MANIFEST);
+    ASSERT_NE(nullptr, res);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(dll, res)));
+    ASSERT_NE(nullptr, data);
+    const std::string xml(data, SizeofResource(dll, res));
+    for (const char* part : {"<description>Halvern Software Common Library</description>",
+                             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"*\"",
+                             "language=\"*\"", "level=\"asInvoker\" uiAccess=\"false\""})
+        EXPECT_NE(std::string::npos, xml.find(part)) << part;
+}
+
 TEST(Wow64, SixtyFourBitProcessIsNotUnderWow64)
 {
     HVCGetFileExistW(L"");  // leave a code for the call to overwrite
