@@ -10,6 +10,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -191,10 +192,30 @@ void SetRow(const MonitorContext& c, int index, const Row& row)
     }
 }
 
-int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM list)
+int CALLBACK CompareRanks(LPARAM a, LPARAM b, LPARAM)
 {
-    HWND w = reinterpret_cast<HWND>(list);
-    return monitor::CompareNames(ItemName(w, static_cast<int>(a)), ItemName(w, static_cast<int>(b)));
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// Orders the items by name: each item carries its rank in the sorted names as
+// its parameter, and the list sorts by that. Comparing by item index while the
+// list view moves its items is not reliable on every platform.
+void SortByName(HWND list)
+{
+    const std::vector<std::wstring> names = ItemNames(list);
+    std::vector<int> order(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return monitor::CompareNames(names[a], names[b]) < 0; });
+    for (size_t rank = 0; rank < order.size(); ++rank) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = order[rank];
+        item.lParam = static_cast<LPARAM>(rank);
+        SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageW(list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareRanks));
 }
 
 void SetStatusText(const MonitorContext& c, int part, const std::wstring& text)
@@ -223,7 +244,7 @@ void Refresh(MonitorContext& c)
 
     SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now));
     SendMessageW(c.list, WM_SETREDRAW, TRUE, 0);
-    SendMessageW(c.list, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(c.list), reinterpret_cast<LPARAM>(CompareItems));
+    SortByName(c.list);
     InvalidateRect(c.list, nullptr, TRUE);
     SetTimer(c.window, TIMER_REFRESH, kRefreshPeriod, nullptr);
 }
@@ -510,6 +531,8 @@ unsigned __stdcall MonitorThread(void*)
         return 1;
     g_monitorWindow = w;
     ShowWindow(w, SW_SHOWNORMAL);
+    // Asked for by the user (tray, "/Monitor", jump list): bring it to the front.
+    SetForegroundWindow(w);
     UpdateWindow(w);
 
     MSG msg{};

@@ -3,6 +3,9 @@
 if(WIN32)
   hv_wine_test(monitor_logic_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_logic_test.cpp
                LIBS limiter_logic TIMEOUT 60)
+  hv_wine_test(monitor_e2e_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_e2e_test.cpp ${CMAKE_CURRENT_LIST_DIR}/limiter_fixture.cpp
+               LIBS e2e cfwCommon DEPENDS hvCurfew XVFB FAKE_CLOCK TIMEOUT 240)
+  target_include_directories(monitor_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/store)
 else()
   hv_host_test(monitor_logic_host_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_logic_test.cpp LIBS limiter_logic)
 endif()

@@ -376,3 +376,53 @@ bool Screenshot(const std::wstring& name)
 void DeleteTree(HKEY root, const wchar_t* path) { RegDeleteTreeW(root, path); }
 
 }  // namespace e2e
+
+#include <commctrl.h>
+
+namespace e2e {
+
+std::vector<ListViewItem> ListViewItems(HWND list, int columns)
+{
+    std::vector<ListViewItem> items;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return items;
+    constexpr size_t kChars = 512;
+    const size_t size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        auto* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            ListViewItem item;
+            for (int col = 0; col < columns; ++col) {
+                LVITEMW lv{};
+                lv.mask = LVIF_TEXT | (col == 0 ? LVIF_IMAGE | LVIF_GROUPID : 0);
+                lv.iItem = i;
+                lv.iSubItem = col;
+                lv.pszText = remoteText;
+                lv.cchTextMax = static_cast<int>(kChars);
+                wchar_t text[kChars] = {};
+                WriteProcessMemory(process, remote, &lv, sizeof lv, nullptr);
+                WriteProcessMemory(process, remoteText, text, sizeof(wchar_t), nullptr);
+                SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+                ReadProcessMemory(process, remote, &lv, sizeof lv, nullptr);
+                ReadProcessMemory(process, remoteText, text, sizeof text, nullptr);
+                text[kChars - 1] = L'\0';
+                item.texts.emplace_back(text);
+                if (col == 0) {
+                    item.image = lv.iImage;
+                    item.group = lv.iGroupId;
+                }
+            }
+            items.push_back(std::move(item));
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return items;
+}
+
+}  // namespace e2e

@@ -100,3 +100,18 @@ bool Screenshot(const std::wstring& name);
 void DeleteTree(HKEY root, const wchar_t* path);
 
 }  // namespace e2e
+
+namespace e2e {
+
+// One item of a list view in another process: column texts, image index and
+// group id (-1 when the list has no groups).
+struct ListViewItem {
+    std::vector<std::wstring> texts;
+    int image = -1;
+    int group = -1;
+};
+// Reads every item of the list view `list` (the first `columns` columns)
+// through memory placed in its owning process.
+std::vector<ListViewItem> ListViewItems(HWND list, int columns);
+
+}  // namespace e2e

@@ -1,0 +1,273 @@
+// The monitor window of the real hvCurfew.exe under Wine: what it lists, the
+// show-all action behind the password lock and the question, the refresh that
+// drops deleted accounts, the ways it closes and opens again, and a limiter
+// that starts normally where the jump-list classes are missing.
+#include <algorithm>
+#include <chrono>
+
+#include "limiter_fixture.h"
+
+using namespace std::chrono_literals;
+using limiter_test::Allow;
+using limiter_test::MakeUser;
+using limiter_test::ParseRemain;
+using limiter_test::UserName;
+
+namespace {
+
+constexpr wchar_t kMonitorClass[] = L"hvCurfew2_Main";
+constexpr int kList = 1000, kShowAll = 1001;
+constexpr WPARAM kOpenMonitor = 40000, kExit = 40008, kClose = 45000;
+const std::wstring kQuestion = L"Halvern Curfew に登録されているすべてのユーザーを表示しますか？";
+
+void WriteRegistered(const wchar_t* name, const UserData& user) { ASSERT_EQ(1, WriteUserDataW(name, &user, 0)); }
+
+class MonitorTest : public limiter_test::LimiterTest {
+protected:
+    HWND OpenByTray()
+    {
+        PostMessageW(tray_, WM_COMMAND, kOpenMonitor, 0);
+        return WaitForMonitor();
+    }
+    // The window exists before its creation is done; wait until it is shown.
+    HWND WaitForMonitor()
+    {
+        HWND w = e2e::WaitForWindow(kMonitorClass, nullptr, limiter_.pid());
+        return w && e2e::WaitUntil([&] { return IsWindowVisible(w) != FALSE; }, 10s) ? w : nullptr;
+    }
+    size_t MonitorCount() const { return e2e::FindWindows(kMonitorClass, nullptr, limiter_.pid()).size(); }
+    bool WaitMonitorGone() const
+    {
+        return e2e::WaitUntil([&] { return MonitorCount() == 0; }, 10s);
+    }
+    static std::vector<e2e::ListViewItem> Rows(HWND monitor) { return e2e::ListViewItems(GetDlgItem(monitor, kList), 4); }
+    static bool WaitRows(HWND monitor, size_t n)
+    {
+        return e2e::WaitUntil([&] { return Rows(monitor).size() == n; }, 10s);
+    }
+    static void PressF5(HWND monitor) { PostMessageW(monitor, WM_KEYDOWN, VK_F5, 1); }
+
+    // Button, then the question answered Yes.
+    void ShowAllAnswered(HWND monitor)
+    {
+        e2e::Click(monitor, kShowAll);
+        auto box = e2e::WaitForMessageBox(limiter_.pid(), L"Halvern Curfew");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text, kQuestion);
+        ASSERT_TRUE(e2e::Answer(*box, IDYES));
+    }
+    // "/Monitor" through a second start of the program; it ends at once.
+    void ForwardMonitor()
+    {
+        e2e::Process forwarder = e2e::Start(L"hvCurfew.exe", L"/Monitor");
+        ASSERT_TRUE(forwarder);
+        EXPECT_EQ(forwarder.Wait(10000), std::optional<DWORD>(0));
+    }
+};
+
+const e2e::ListViewItem* Find(const std::vector<e2e::ListViewItem>& rows, const std::wstring& name)
+{
+    for (const auto& r : rows)
+        if (!r.texts.empty() && r.texts[0] == name)
+            return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+// Monday 10:56:00; the current account runs in the timer mode with two hours.
+TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 10:56:00"));
+    UserData me = MakeUser(LIMIT_TIMER);
+    me.LimitModeTimeDay = 120;
+    WriteUser(me);
+
+    UserData all = MakeUser(LIMIT_DAILY);
+    Allow(all.TodayLimitTable, 0, 24);
+    WriteRegistered(L"alice", all);
+    UserData evening = MakeUser(LIMIT_DAILY);
+    Allow(evening.TodayLimitTable, 20, 24);
+    WriteRegistered(L"Bob", evening);
+    UserData timer = MakeUser(LIMIT_TIMER);
+    timer.LimitModeTimeDay = 30;
+    WriteRegistered(L"carol", timer);
+    UserData office = MakeUser(LIMIT_DAILY);
+    Allow(office.TodayLimitTable, 8, 18);
+    WriteRegistered(L"Dave", office);
+    WriteRegistered(L"eve", MakeUser(9));
+    UserData hour = MakeUser(LIMIT_DAILY);
+    Allow(hour.TodayLimitTable, 10, 11);
+    WriteRegistered(L"frank", hour);
+
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return ParseRemain(t) > 7000; }));
+    HWND monitor = OpenByTray();
+    ASSERT_TRUE(monitor);
+    EXPECT_EQ(e2e::Text(monitor), L"Halvern Curfew ユーザー モニタ");
+    RECT client{};
+    GetClientRect(monitor, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 400);
+
+    // Only the current account, with the tray's own countdown. (Wine's list
+    // view keeps no item groups, so the two groups are not checked here.)
+    PressF5(monitor);
+    const int trayBefore = RemainSeconds();
+    auto rows = Rows(monitor);
+    const int trayAfter = RemainSeconds();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].texts[0], UserName());
+    EXPECT_EQ(rows[0].texts[2], L"リミット モード");
+    const int shown = ParseRemain(rows[0].texts[3]);
+    EXPECT_LE(shown, trayBefore + 1);
+    EXPECT_GE(shown, trayAfter - 1);
+    EXPECT_EQ(rows[0].image, 1) << "plenty of time left, as the tray shows";
+    HWND button = GetDlgItem(monitor, kShowAll);
+    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_TRUE(IsWindowEnabled(button));
+
+    ASSERT_NO_FATAL_FAILURE(ShowAllAnswered(monitor));
+    ASSERT_TRUE(WaitRows(monitor, 7));
+    EXPECT_FALSE(IsWindowVisible(button));
+    rows = Rows(monitor);
+
+    struct Expect {
+        const wchar_t* name;
+        const wchar_t* mode;
+        const wchar_t* remain;  // null: checked below
+        int image;
+    } expected[] = {
+        {L"alice", L"毎日モード", L"無制限", 0},
+        {L"Bob", L"毎日モード", L"時間外", 3},
+        {L"carol", L"リミット モード", L"表示できません", 0},
+        {L"Dave", L"毎日モード", nullptr, 1},
+        {L"eve", L"不明なモード (9)", L"無制限", 0},
+        {L"frank", L"毎日モード", nullptr, 2},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(testing::Message() << "account " << std::string(e.name, e.name + wcslen(e.name)));
+        const e2e::ListViewItem* row = Find(rows, e.name);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->texts[1], L"(取得失敗)") << "no such account on this computer";
+        EXPECT_EQ(row->texts[2], e.mode);
+        if (e.remain) {
+            EXPECT_EQ(row->texts[3], e.remain);
+        }
+        EXPECT_EQ(row->image, e.image);
+    }
+    // Time left until 18:00 and until 11:00, counted from 10:56.
+    const int dave = ParseRemain(Find(rows, L"Dave")->texts[3]);
+    EXPECT_TRUE(dave > 7 * 3600 && dave <= 7 * 3600 + 240) << dave;
+    const int frank = ParseRemain(Find(rows, L"frank")->texts[3]);
+    EXPECT_TRUE(frank > 0 && frank <= 240) << frank;
+    EXPECT_TRUE(Find(rows, UserName()));
+
+    // Sorted by name with ASCII letters folded.
+    std::vector<std::wstring> names;
+    for (const auto& r : rows)
+        names.push_back(r.texts[0]);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(a.c_str(), b.c_str()) < 0;
+    }));
+
+    e2e::Screenshot(L"monitor_all_users");
+
+    // A deleted key loses its row at the next F5; the others stay.
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_USERS_W L"\\Bob");
+    PressF5(monitor);
+    ASSERT_TRUE(WaitRows(monitor, 6));
+    rows = Rows(monitor);
+    EXPECT_FALSE(Find(rows, L"Bob"));
+    EXPECT_TRUE(Find(rows, L"alice"));
+    EXPECT_TRUE(Find(rows, UserName()));
+}
+
+TEST_F(MonitorTest, PasswordLockGuardsShowAll)
+{
+    WriteOptions(7, GetPasswordHashW(L"himitsu"));
+    WriteRegistered(L"alice", MakeUser(LIMIT_NONE));
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_NO_FATAL_FAILURE(ForwardMonitor());
+    HWND monitor = WaitForMonitor();
+    ASSERT_TRUE(monitor);
+
+    // Cancelled prompt: no question, still one row.
+    e2e::Click(monitor, kShowAll);
+    HWND prompt = e2e::WaitForWindow(L"#32770", L"パスワードの入力", limiter_.pid());
+    ASSERT_TRUE(prompt);
+    e2e::Click(prompt, IDCANCEL);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(prompt); }, 5s));
+    EXPECT_FALSE(e2e::WaitForMessageBox(limiter_.pid(), L"Halvern Curfew", 500ms));
+    EXPECT_EQ(Rows(monitor).size(), 1u);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(monitor, kShowAll)));
+
+    // The right password leads to the question and then to every account.
+    e2e::Click(monitor, kShowAll);
+    prompt = e2e::WaitForWindow(L"#32770", L"パスワードの入力", limiter_.pid());
+    ASSERT_TRUE(prompt);
+    e2e::SetControlText(prompt, 1000, L"himitsu");
+    e2e::Click(prompt, IDOK);
+    auto box = e2e::WaitForMessageBox(limiter_.pid(), L"Halvern Curfew");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, kQuestion);
+    ASSERT_TRUE(e2e::Answer(*box, IDYES));
+    ASSERT_TRUE(WaitRows(monitor, 2));
+    EXPECT_TRUE(Find(Rows(monitor), L"alice"));
+}
+
+TEST_F(MonitorTest, ClosesEveryWayAndOpensAgain)
+{
+    ASSERT_TRUE(StartLimiter());
+
+    HWND monitor = OpenByTray();
+    ASSERT_TRUE(monitor);
+    // Alt+F4.
+    PostMessageW(monitor, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    ASSERT_TRUE(WaitMonitorGone());
+
+    // The tray's command opens it again; the menu's close item closes it.
+    monitor = OpenByTray();
+    ASSERT_TRUE(monitor);
+    PostMessageW(monitor, WM_COMMAND, kClose, 0);
+    ASSERT_TRUE(WaitMonitorGone());
+
+    // "/Monitor" opens it, and a second one only raises it.
+    ASSERT_NO_FATAL_FAILURE(ForwardMonitor());
+    monitor = WaitForMonitor();
+    ASSERT_TRUE(monitor);
+    ASSERT_NO_FATAL_FAILURE(ForwardMonitor());
+    PostMessageW(tray_, WM_COMMAND, kOpenMonitor, 0);
+    Sleep(300);
+    EXPECT_EQ(MonitorCount(), 1u);
+    EXPECT_TRUE(IsWindow(monitor));
+
+    // The limiter's Exit closes the monitor first, then asks.
+    PostMessageW(tray_, WM_COMMAND, kExit, 0);
+    auto box = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MonitorCount(), 0u);
+    ASSERT_TRUE(e2e::Answer(*box, IDYES));
+    EXPECT_EQ(limiter_.Wait(10000), std::optional<DWORD>(0));
+}
+
+// Wine creates the destination list but cannot begin one, and has no object
+// collection; with the destination-list class removed as well, creation fails
+// at the first step. Either way the limiter runs and ends as usual.
+TEST_F(MonitorTest, LimiterStartsWhereJumpListClassesAreMissing)
+{
+    for (bool removeClass : {false, true}) {
+        SCOPED_TRACE(removeClass ? "destination list class removed" : "as Wine has it");
+        if (removeClass)
+            e2e::DeleteTree(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{77F10CF0-3DB5-4966-B520-B7C54FD35ED6}");
+        ASSERT_TRUE(StartLimiter());
+        ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
+        EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid()));
+        PostMessageW(tray_, WM_COMMAND, kExit, 0);
+        auto box = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認");
+        ASSERT_TRUE(box);
+        ASSERT_TRUE(e2e::Answer(*box, IDYES));
+        EXPECT_EQ(limiter_.Wait(10000), std::optional<DWORD>(0));
+        TearDown();
+    }
+}
