@@ -97,15 +97,18 @@ HVCAPI INT_PTR WINAPI HVCDialogBoxParamA(HINSTANCE instance, LPCSTR templateName
 HVCAPI INT_PTR WINAPI HVCDialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc,
                                          LPARAM param);
 // style nonzero: the Explorer look; 0: no visual style. The theme call's
-// result (0 on success).
+// result (0 on success); 0 with HVCERR_NOT_FOUND when the theme library cannot
+// be loaded from the system folder, with HVCERR_NOT_SUPPORTED when it lacks
+// the call.
 HVCAPI HRESULT WINAPI HVCSetVisualStyle(HWND hwnd, int style);
 
 // ---- Version strings, status texts, WOW64 ----
 
 // file null: the calling program; block null: "041104b0". On success *out
 // receives a new string to release with HVCPointerFree; otherwise it is left
-// alone. A file path of 260 characters or more, or a block and value name too
-// long for the query, is refused with HVCERR_INVALID_ARGUMENT.
+// alone. A file path of 260 characters or more, a block and value name too
+// long for the 256-character query, or a missing value name or out pointer is
+// refused with HVCERR_INVALID_ARGUMENT.
 HVCAPI BOOL WINAPI HVCGetVersionResourceStringA(LPCSTR file, LPCSTR block, LPCSTR value, LPSTR* out);
 HVCAPI BOOL WINAPI HVCGetVersionResourceStringW(LPCWSTR file, LPCWSTR block, LPCWSTR value, LPWSTR* out);
 HVCAPI DWORD WINAPI HVCGetLastError(void);
