@@ -38,6 +38,21 @@ int OtherVisibleWindows(DWORD pid, HWND tray)
     return n;
 }
 
+// The time-out's countdown dialog of the limiter (the one with a progress bar).
+HWND WaitForCountdown(DWORD pid, std::chrono::milliseconds timeout = 10s)
+{
+    HWND found = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            for (HWND w : e2e::FindWindows(L"#32770", nullptr, pid))
+                if (IsWindowVisible(w) && GetDlgItem(w, 1001))
+                    return (found = w) != nullptr;
+            return false;
+        },
+        timeout);
+    return found;
+}
+
 class Startup : public LimiterTest {};
 
 TEST_F(Startup, AccountWithoutKeyRunsWithoutLimit)
@@ -202,6 +217,34 @@ TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
     UserData state{};
     ReadUserDataW(limiter_test::UserName().c_str(), &state);
     EXPECT_GE(state.LastLoginDate, before);
+}
+
+TEST_F(Startup, CancelledSessionEndBringsTheLimiterBackToWork)
+{
+    WriteUser(limiter_test::MakeUser(LIMIT_DAILY));  // no hour allowed: out of time at once
+    ASSERT_TRUE(StartLimiter());
+    const DWORD pid = limiter_.pid();
+    HWND countdown = WaitForCountdown(pid);
+    ASSERT_TRUE(countdown);
+    e2e::Click(countdown, IDOK);  // TimeOutMode 7: no exit call follows
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(countdown); }, 5s));
+    EXPECT_FALSE(WaitForCountdown(pid, 2000ms)) << "the time-out ran twice without a session end";
+
+    const int64_t before = limiter_test::Now();
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(tray_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
+    EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
+    UserData state{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &state);
+    EXPECT_GE(state.LastLoginDate, before);
+
+    // The session goes on after all: the limiter evaluates again and times out again.
+    SendMessageTimeoutW(tray_, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
+    countdown = WaitForCountdown(pid);
+    ASSERT_TRUE(countdown) << "the limiter stayed inert after a cancelled session end";
+    EXPECT_EQ(L"0:00:00", Remain());
+    e2e::Click(countdown, IDOK);
+    EXPECT_TRUE(limiter_.Running());
 }
 
 }  // namespace
