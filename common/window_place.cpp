@@ -37,7 +37,7 @@ bool OuterSize(HWND hwnd, HWND ref, int cx, int cy, hv::Size* outer)
 }
 
 // Set by the message-box calls. A message box may place itself while it
-// initialises (Wine's centres itself on the screen), undoing the centring
+// initialises (some systems centre it on the screen), undoing the centring
 // done just before; such a box is centred once more when it is first shown.
 bool g_boxCall = false;
 HWND g_box = nullptr;
