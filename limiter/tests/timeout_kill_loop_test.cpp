@@ -82,7 +82,9 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
             << "helper kill " << i;
         printf("helper kill %d: back after %lu ms\n", i, GetTickCount() - killed);
     }
-    EXPECT_EQ(1u, e2e::Pids(L"cfwHelper.exe").size());
+    // Each 64 ms without a helper window starts one more copy; the copies
+    // that lose the race for the helper's mutex end by themselves.
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s));
 
     DWORD startAt = 0;
     const int start = FreshReading(tray, &startAt);
@@ -106,7 +108,7 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
     }
     EXPECT_EQ(0, regrants);
     EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
-    EXPECT_EQ(1u, e2e::Pids(L"cfwHelper.exe").size());
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s));
 
     DWORD endAt = 0;
     const int end = FreshReading(tray, &endAt);
@@ -116,9 +118,11 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
     printf("over %d limiter kills: %.1f s passed, %.0f s of allowance used, %.2f s regained per kill\n",
            kLimiterKills, wall, used, regainedPerKill);
     RecordProperty("regained_ms_per_kill", static_cast<int>(regainedPerKill * 1000));
-    // A restart takes a Wine process start and the wait for the next whole
-    // second; the clock does not run for the user meanwhile.
-    EXPECT_LE(regainedPerKill, 4.0);
+    // What a kill regains is the time the limiter is away: the helper's
+    // notice, a process start and the wait for the next whole second (about
+    // 2 to 3 s under Wine), plus at most the second the store lags behind.
+    // The bound leaves room for a loaded machine; a regrant is far above it.
+    EXPECT_LE(regainedPerKill, 6.0);
 }
 
 }  // namespace
