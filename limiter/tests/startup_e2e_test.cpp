@@ -167,6 +167,26 @@ TEST_F(Startup, ApplySettingsMessageReloadsTheRecord)
     EXPECT_LE(remain, 7200);
 }
 
+TEST_F(Startup, ReloadIntoAndOutOfTimerModeEvaluatesAtOnce)
+{
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
+
+    // From no limit into a fresh two-hour allowance: not a count below -1.
+    UserData u = limiter_test::MakeUser(LIMIT_TIMER);
+    u.LimitModeTimeDay = 120;
+    WriteUser(u);
+    SendMessageW(tray_, WM_APPLY_SETTINGS, 0, 0);
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t != L"-:--:--"; }, 3000));
+    EXPECT_GE(RemainSeconds(), 7195);
+    EXPECT_LE(RemainSeconds(), 7200);
+
+    // And back: no limit at once, not a count on from the allowance.
+    WriteUser(limiter_test::MakeUser(LIMIT_NONE));
+    SendMessageW(tray_, WM_APPLY_SETTINGS, 0, 0);
+    EXPECT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }, 3000)) << Remain();
+}
+
 TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
 {
     WriteOptions(7, GetPasswordHashW(L"secret"));
