@@ -82,21 +82,28 @@ bool EnumerateRegistered(std::vector<std::wstring>& names)
     return true;
 }
 
-// The account's full name through the platform's account query.
-std::wstring FullName(const std::wstring& name, bool current)
+// The account's full name through the platform's account query at `level`
+// (2 or 10); false when the query fails.
+bool QueryFullName(const std::wstring& name, DWORD level, std::wstring& full)
 {
     LPBYTE buffer = nullptr;
-    const DWORD level = current ? 2 : 10;
     const bool ok = NetUserGetInfo(nullptr, name.c_str(), level, &buffer) == NERR_Success && buffer;
-    std::wstring full;
     if (ok) {
-        const wchar_t* text = current ? reinterpret_cast<USER_INFO_2*>(buffer)->usri2_full_name
-                                      : reinterpret_cast<USER_INFO_10*>(buffer)->usri10_full_name;
-        if (text)
-            full = text;
+        const wchar_t* text = level == 2 ? reinterpret_cast<USER_INFO_2*>(buffer)->usri2_full_name
+                                         : reinterpret_cast<USER_INFO_10*>(buffer)->usri10_full_name;
+        full = text ? text : L"";
     }
     if (buffer)
         NetApiBufferFree(buffer);
+    return ok;
+}
+
+// Column 1. The current account is asked for its detailed record first; where
+// that level is refused, the short record carries the same full name.
+std::wstring FullName(const std::wstring& name, bool current)
+{
+    std::wstring full;
+    const bool ok = (current && QueryFullName(name, 2, full)) || QueryFullName(name, 10, full);
     return monitor::FullNameText(ok, full);
 }
 

@@ -118,6 +118,7 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     const int trayAfter = RemainSeconds();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].texts[0], UserName());
+    EXPECT_NE(rows[0].texts[1], L"(取得失敗)") << "the current account exists";
     EXPECT_EQ(rows[0].texts[2], L"リミット モード");
     const int shown = ParseRemain(rows[0].texts[3]);
     EXPECT_LE(shown, trayBefore + 1);
@@ -126,6 +127,7 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     HWND button = GetDlgItem(monitor, kShowAll);
     EXPECT_TRUE(IsWindowVisible(button));
     EXPECT_TRUE(IsWindowEnabled(button));
+    e2e::Screenshot(L"monitor_current_user");
 
     ASSERT_NO_FATAL_FAILURE(ShowAllAnswered(monitor));
     ASSERT_TRUE(WaitRows(monitor, 7));
@@ -242,11 +244,30 @@ TEST_F(MonitorTest, ClosesEveryWayAndOpensAgain)
     EXPECT_EQ(MonitorCount(), 1u);
     EXPECT_TRUE(IsWindow(monitor));
 
-    // The limiter's Exit closes the monitor first, then asks.
+    // F1 goes to the tray's help command (no help file beside the test's
+    // programs); the version item opens the About box over the monitor.
+    PostMessageW(monitor, WM_KEYDOWN, VK_F1, 1);
+    auto box = e2e::WaitForMessageBox(limiter_.pid(), L"Halvern Curfew");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。");
+    EXPECT_EQ(GetWindow(box->hwnd, GW_OWNER), tray_);
+    ASSERT_TRUE(e2e::Answer(*box, IDOK));
+    PostMessageW(monitor, WM_COMMAND, 40007, 0);
+    HWND about = e2e::WaitForWindow(L"#32770", L"バージョン情報", limiter_.pid());
+    ASSERT_TRUE(about);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), monitor);
+    e2e::Click(about, IDOK);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(about); }, 5s));
+
+    // The limiter's Exit closes the monitor first, then asks; also while
+    // the monitor waits for an answer to its own question.
+    e2e::Click(monitor, kShowAll);
+    ASSERT_TRUE(e2e::WaitForMessageBox(limiter_.pid(), L"Halvern Curfew"));
     PostMessageW(tray_, WM_COMMAND, kExit, 0);
-    auto box = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認");
+    box = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認");
     ASSERT_TRUE(box);
     EXPECT_EQ(MonitorCount(), 0u);
+    EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid(), L"Halvern Curfew"));
     ASSERT_TRUE(e2e::Answer(*box, IDYES));
     EXPECT_EQ(limiter_.Wait(10000), std::optional<DWORD>(0));
 }
