@@ -61,25 +61,15 @@ void SetPicture(tray::DisplayState state)
     SendMessageW(g_ctx.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(g_images.picture[state]));
 }
 
-// Programs are started only from the limiter's own folder, never by a bare name.
-std::wstring OwnFolderFile(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return std::wstring();
-    std::wstring folder(path, n);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + name;
-}
-
+// Programs are started only from the limiter's own folder, never by a bare
+// name that the search path could resolve to a planted copy.
 bool StartHelper(HWND w)
 {
-    const std::wstring file = OwnFolderFile(L"cfwHelper.exe");
-    if (file.empty())
+    const wchar_t* folder = ProgramFolder();
+    if (!folder[0])
         return false;
-    const std::wstring folder = file.substr(0, file.find_last_of(L'\\') + 1);
-    HINSTANCE r = ShellExecuteW(w, L"Open", file.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+    const std::wstring file = std::wstring(folder) + L"cfwHelper.exe";
+    HINSTANCE r = ShellExecuteW(w, L"Open", file.c_str(), nullptr, folder, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;
 }
 

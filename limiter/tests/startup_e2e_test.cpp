@@ -187,6 +187,15 @@ TEST_F(Startup, ReloadIntoAndOutOfTimerModeEvaluatesAtOnce)
     EXPECT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }, 3000)) << Remain();
 }
 
+TEST_F(Startup, StartsTheHelperAndStartsItAgainWhenItIsGone)
+{
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 5s));
+    e2e::KillAll(L"cfwHelper.exe");
+    EXPECT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 3s));
+    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
+}
+
 TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
 {
     WriteOptions(7, GetPasswordHashW(L"secret"));
