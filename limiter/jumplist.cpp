@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "jumplist.h"
 #include "limiter.h"
 
 namespace {
@@ -156,11 +157,20 @@ bool AddEntry(IObjectCollection* collection, const Entry& e, const Paths& paths)
 
 }  // namespace
 
-void BuildJumpList()
+bool AddJumpListTasks(IObjectCollection* collection)
 {
     Paths paths;
     if (!MakePaths(paths))
-        return;
+        return false;
+    for (const Entry& e : kEntries) {
+        if (!AddEntry(collection, e, paths))
+            return false;
+    }
+    return true;
+}
+
+void BuildJumpList()
+{
     Com<ICustomDestinationList> list;
     if (FAILED(CoCreateInstance(kClsidDestinationList, nullptr, CLSCTX_INPROC_SERVER, kIidCustomDestinationList,
                                 list.put())))
@@ -176,14 +186,7 @@ void BuildJumpList()
         list->AbortList();
         return;
     }
-    bool complete = true;
-    for (const Entry& e : kEntries) {
-        if (!AddEntry(collection.get(), e, paths)) {
-            complete = false;
-            break;
-        }
-    }
-    if (complete) {
+    if (AddJumpListTasks(collection.get())) {
         Com<IObjectArray> tasks;
         if (SUCCEEDED(collection->QueryInterface(kIidObjectArray, tasks.put())))
             list->AddUserTasks(tasks.get());

@@ -6,6 +6,10 @@ if(WIN32)
   hv_wine_test(monitor_e2e_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_e2e_test.cpp ${CMAKE_CURRENT_LIST_DIR}/limiter_fixture.cpp
                LIBS e2e cfwCommon DEPENDS hvCurfew XVFB FAKE_CLOCK TIMEOUT 240)
   target_include_directories(monitor_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/store)
+  # The jump list's links, checked with the platform's shell link objects.
+  hv_wine_test(monitor_jumplist_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_jumplist_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/jumplist.cpp
+               LIBS ole32 shell32 uuid TIMEOUT 60)
+  target_include_directories(monitor_jumplist_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/store)
   # A refresh with 1,000 registered accounts against "reg query" of the same key.
   hv_wine_test(monitor_refresh_cost_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_refresh_cost_test.cpp ${CMAKE_CURRENT_LIST_DIR}/limiter_fixture.cpp
                LIBS e2e cfwCommon DEPENDS hvCurfew TIMEOUT 300)
