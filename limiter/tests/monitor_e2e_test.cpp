@@ -2,6 +2,9 @@
 // show-all action behind the password lock and the question, the refresh that
 // drops deleted accounts, the ways it closes and opens again, and a limiter
 // that starts normally where the jump-list classes are missing.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -128,6 +131,21 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     EXPECT_TRUE(IsWindowVisible(button));
     EXPECT_TRUE(IsWindowEnabled(button));
     e2e::Screenshot(L"monitor_current_user");
+
+    // Status bar: the "as of" text in part 0; menu help in simple mode while
+    // a menu is open.
+    HWND status = GetDlgItem(monitor, 1002);
+    EXPECT_EQ(e2e::Text(status), L"2026/01/05 10:56 現在の情報です。");
+    SendMessageW(monitor, WM_ENTERMENULOOP, FALSE, 0);
+    EXPECT_TRUE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
+    SendMessageW(monitor, WM_MENUSELECT, MAKEWPARAM(45002, MF_HILITE), reinterpret_cast<LPARAM>(GetMenu(monitor)));
+    // Wine's status bar gives the simple text's length, not the text itself.
+    EXPECT_EQ(SendMessageW(status, WM_GETTEXTLENGTH, 0, 0), LRESULT(wcslen(L"最新の情報に更新します。")));
+    SendMessageW(monitor, WM_MENUSELECT, MAKEWPARAM(0, MF_HILITE | MF_POPUP), reinterpret_cast<LPARAM>(GetMenu(monitor)));
+    EXPECT_EQ(SendMessageW(status, WM_GETTEXTLENGTH, 0, 0), 0);
+    SendMessageW(monitor, WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(SendMessageW(status, SB_ISSIMPLE, 0, 0));
+    EXPECT_EQ(e2e::Text(status), L"2026/01/05 10:56 現在の情報です。");
 
     ASSERT_NO_FATAL_FAILURE(ShowAllAnswered(monitor));
     ASSERT_TRUE(WaitRows(monitor, 7));
