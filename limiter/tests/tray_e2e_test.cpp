@@ -128,4 +128,29 @@ TEST_F(Tray, TimerModeResumesAStoredRemainderAndStoresItWhileRunning)
     EXPECT_GE(RemainSeconds(), shown - 5);
 }
 
+// The running state written during the session must not count as an end of
+// this session: the first logon of the day still gets its afternoon at noon.
+TEST_F(Tray, TimerModeGrantsTheAfternoonAtNoonDespiteStoringDuringTheSession)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 11:59:40"));
+    UserData u = limiter_test::MakeUser(LIMIT_TIMER);
+    u.LimitModeFlag = 1;
+    u.LimitModeTimeHalfAM = 30;
+    u.LimitModeTimeHalfPM = 30;
+    WriteUser(u);
+    ASSERT_TRUE(StartLimiter());
+
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 1790, 1799); }));
+    // Counting down the morning: the state is stored with today's date.
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 1790, 1794); }, 8000));
+    UserData stored{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &stored);
+    EXPECT_GT(stored.LastLoginDate, 0);
+
+    // Past noon the afternoon's allowance starts afresh instead of counting on.
+    SYSTEMTIME now{};
+    ASSERT_TRUE(e2e::WaitUntil([&] { GetLocalTime(&now); return now.wHour == 12 && now.wSecond >= 2; }, 15s));
+    EXPECT_GE(RemainSeconds(), 1795) << Remain();
+}
+
 }  // namespace
