@@ -54,7 +54,7 @@ void Forward(const wchar_t* argument)
         PostMessageW(tray, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
-bool RegisterClass(const wchar_t* name, WNDPROC proc, int icon, int menu)
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, int icon, int menu)
 {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -151,8 +151,8 @@ int RunLimiter()
     ReadUserDataW(g_userName, &g_user);
     g_timer.timerValue = g_user.LimitModeRemain;
 
-    if (!RegisterClass(kTrayClass, TrayWndProc, IDI_PROGRAM, 0) ||
-        !RegisterClass(kMonitorClass, MonitorWndProc, IDI_MONITOR, IDM_MONITOR_MENU)) {
+    if (!RegisterWindowClass(kTrayClass, TrayWndProc, IDI_PROGRAM, 0) ||
+        !RegisterWindowClass(kMonitorClass, MonitorWndProc, IDI_MONITOR, IDM_MONITOR_MENU)) {
         UnregisterClasses();
         ClearJumpList();
         CoUninitialize();
