@@ -25,3 +25,13 @@ if(WIN32)
                    ${CMAKE_BINARY_DIR}/artifacts)
   set_tests_properties(timeout_exit_flags PROPERTIES TIMEOUT 300)
 endif()
+
+# For timeout_idle_cost.sh, a measurement run by hand (not a test).
+if(WIN32)
+  add_executable(timeout_idle_probe ${CMAKE_CURRENT_LIST_DIR}/timeout_idle_probe.cpp)
+  set_target_properties(timeout_idle_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HV_TEST_DIR})
+  target_link_options(timeout_idle_probe PRIVATE -municode)
+  target_link_libraries(timeout_idle_probe PRIVATE e2e cfwCommon)
+  target_include_directories(timeout_idle_probe PRIVATE ${CMAKE_SOURCE_DIR}/store)
+  add_dependencies(timeout_idle_probe hvCurfew cfwHelper)
+endif()
