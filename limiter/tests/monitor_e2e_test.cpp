@@ -252,11 +252,14 @@ TEST_F(MonitorTest, ClosesEveryWayAndOpensAgain)
     PostMessageW(monitor, WM_COMMAND, kClose, 0);
     ASSERT_TRUE(WaitMonitorGone());
 
-    // "/Monitor" opens it, and a second one only raises it.
+    // "/Monitor" opens it, and a second one only restores and raises it.
     ASSERT_NO_FATAL_FAILURE(ForwardMonitor());
     monitor = WaitForMonitor();
     ASSERT_TRUE(monitor);
+    PostMessageW(monitor, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(monitor) != FALSE; }, 5s));
     ASSERT_NO_FATAL_FAILURE(ForwardMonitor());
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsIconic(monitor); }, 5s));
     PostMessageW(tray_, WM_COMMAND, kOpenMonitor, 0);
     Sleep(300);
     EXPECT_EQ(MonitorCount(), 1u);
