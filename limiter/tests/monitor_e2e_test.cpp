@@ -102,6 +102,22 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     UserData hour = MakeUser(LIMIT_DAILY);
     Allow(hour.TodayLimitTable, 10, 11);
     WriteRegistered(L"frank", hour);
+    // Group mode: the group's own table decides; a missing group allows nothing.
+    GroupData kids{};
+    kids.LimitMode = GROUP_DAILY;
+    Allow(kids.TodayLimitTable, 0, 24);
+    ASSERT_EQ(1, WriteGroupDataW(L"kids", &kids));
+    UserData member = MakeUser(LIMIT_GROUP);
+    wcscpy(member.Group, L"kids");
+    WriteRegistered(L"gina", member);
+    wcscpy(member.Group, L"nobody");
+    WriteRegistered(L"hank", member);
+    // A key too long for an account name, enumerated first: skipped, and the
+    // accounts after it still listed.
+    HKEY longKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, CFW_REG_USERS_W L"\\aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", 0,
+                                             nullptr, 0, KEY_WRITE, nullptr, &longKey, nullptr));
+    RegCloseKey(longKey);
 
     ASSERT_TRUE(StartLimiter());
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return ParseRemain(t) > 7000; }));
@@ -148,7 +164,7 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     EXPECT_EQ(e2e::Text(status), L"2026/01/05 10:56 現在の情報です。");
 
     ASSERT_NO_FATAL_FAILURE(ShowAllAnswered(monitor));
-    ASSERT_TRUE(WaitRows(monitor, 7));
+    ASSERT_TRUE(WaitRows(monitor, 9));
     EXPECT_FALSE(IsWindowVisible(button));
     rows = Rows(monitor);
 
@@ -164,6 +180,8 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
         {L"Dave", L"毎日モード", nullptr, 1},
         {L"eve", L"不明なモード (9)", L"無制限", 0},
         {L"frank", L"毎日モード", nullptr, 2},
+        {L"gina", L"グループ モード", L"無制限", 0},
+        {L"hank", L"グループ モード", L"時間外", 3},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(testing::Message() << "account " << std::string(e.name, e.name + wcslen(e.name)));
@@ -196,7 +214,7 @@ TEST_F(MonitorTest, ListsCurrentAccountThenEveryRegisteredOne)
     // A deleted key loses its row at the next F5; the others stay.
     e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_USERS_W L"\\Bob");
     PressF5(monitor);
-    ASSERT_TRUE(WaitRows(monitor, 6));
+    ASSERT_TRUE(WaitRows(monitor, 8));
     rows = Rows(monitor);
     EXPECT_FALSE(Find(rows, L"Bob"));
     EXPECT_TRUE(Find(rows, L"alice"));
