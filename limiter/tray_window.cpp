@@ -41,6 +41,7 @@ struct TrayContext {
     int64_t sessionLastLogin = 0;  // the date of the previous end, kept in memory
     bool timeOutRunning = false;
     bool helperGiveUp = false;
+    hv::UniqueHandle helperProcess;  // the copy last started, until its window shows
 };
 TrayContext g_ctx;
 
@@ -62,15 +63,27 @@ void SetPicture(tray::DisplayState state)
 }
 
 // Programs are started only from the limiter's own folder, never by a bare
-// name that the search path could resolve to a planted copy.
-bool StartHelper(HWND w)
+// name that the search path could resolve to a planted copy. The process is
+// kept so that a helper still starting up (its window not yet there) is not
+// started again on every 64 ms tick.
+bool StartHelper(HWND w, hv::UniqueHandle& process)
 {
     const wchar_t* folder = ProgramFolder();
     if (!folder[0])
         return false;
     const std::wstring file = std::wstring(folder) + L"cfwHelper.exe";
-    HINSTANCE r = ShellExecuteW(w, L"Open", file.c_str(), nullptr, folder, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(r) > 32;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = w;
+    info.lpVerb = L"Open";
+    info.lpFile = file.c_str();
+    info.lpDirectory = folder;
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info))
+        return false;
+    process.reset(info.hProcess);
+    return true;
 }
 
 void StopHelper(bool wait)
@@ -178,9 +191,13 @@ void OnTick(HWND w)
 
 void OnHelperTimer(HWND w)
 {
-    if (FindWindowW(kHelperClass, nullptr))
+    if (FindWindowW(kHelperClass, nullptr)) {
+        g_ctx.helperProcess.reset();
         return;
-    if (!StartHelper(w)) {
+    }
+    if (g_ctx.helperProcess && WaitForSingleObject(g_ctx.helperProcess.get(), 0) == WAIT_TIMEOUT)
+        return;  // still starting up
+    if (!StartHelper(w, g_ctx.helperProcess)) {
         g_ctx.helperGiveUp = true;
         KillTimer(w, TIMER_HELPER);
     }
