@@ -17,13 +17,15 @@ HV_TIMEOUT=$((seconds + 120)) "$root/scripts/wine-run.sh" --base "$build/wine/ba
   "$build/test-bin/timeout_idle_probe.exe" "$seconds" >"$out" 2>&1 &
 run=$!
 
-# Wine processes of this build tree, by the program's Windows path.
+# Wine processes of this run (its private prefix), by the program's name.
 winbuild=$(echo "Z:$build" | tr / '\\')
 pids_of() {
-  local c
+  local c p
   for c in /proc/[0-9]*/cmdline; do
     IFS= read -r -d '' first 2>/dev/null <"$c" || continue
-    case "$first" in "$winbuild"*"\\$1") echo "${c//[^0-9]/}";; esac
+    case "$first" in "$winbuild"*"\\$1") ;; *) continue;; esac
+    p=${c//[^0-9]/}
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -q '^WINEPREFIX=.*/timeout_idle_probe-' && echo "$p"
   done
 }
 pid_of() { pids_of "$1" | head -n1; }
