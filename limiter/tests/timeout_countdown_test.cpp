@@ -1,7 +1,7 @@
 // The time-out of a real limiter under Wine: the countdown dialog, its title
-// counting down, the helper stopped, and an unknown time-out action leaving
-// the session alone. The exit calls themselves end the Wine session and are
-// observed from outside (timeout_exit_flags.sh).
+// counting down, the helper stopped, an unknown time-out action leaving the
+// session alone, and a refused exit call reported. Exit calls that succeed
+// end the Wine session and are observed from outside (timeout_exit_flags.sh).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -111,6 +111,57 @@ TEST_F(TimeOut, LogonOutsideAllowedHoursCountsDownAtOnceAndEscapeShortensIt)
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dlg); }, 3s)) << "Escape shortens the countdown";
     EXPECT_LT(GetTickCount() - pressed, 3000u);
     EXPECT_TRUE(limiter_.Running());
+}
+
+// Wine carries out every exit call by starting its wineboot program; with
+// that program moved aside (in this run's private prefix) the call fails.
+class RefusedExit : public TimeOut {
+protected:
+    void SetUp() override
+    {
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        program_ = std::wstring(system) + L"\\wineboot.exe";
+        aside_ = std::wstring(system) + L"\\wineboot.aside";
+        moved_ = MoveFileW(program_.c_str(), aside_.c_str()) != FALSE;
+    }
+    void TearDown() override
+    {
+        TimeOut::TearDown();
+        if (moved_)
+            MoveFileW(aside_.c_str(), program_.c_str());
+    }
+
+    std::wstring program_, aside_;
+    bool moved_ = false;
+};
+
+TEST_F(RefusedExit, IsReportedWithTheSystemTextAndNotTriedAgain)
+{
+    ASSERT_TRUE(moved_);
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 18:30:00"));
+    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
+    fixture::SetOptions(TIMEOUT_LOGOFF);
+
+    HWND tray = StartLimiter();
+    ASSERT_TRUE(tray);
+    HWND dlg = WaitForCountdown(30, 5s);
+    ASSERT_TRUE(dlg);
+    e2e::Click(dlg, IDOK);
+
+    const auto box = e2e::WaitForMessageBox(limiter_.pid(), L"処理を続行できません", 10s);
+    ASSERT_TRUE(box) << "a refused exit is reported";
+    EXPECT_FALSE(box->text.empty());
+    EXPECT_EQ(1u, box->buttons.size());
+    e2e::Screenshot(L"timeout_exit_refused");
+    ASSERT_TRUE(e2e::Answer(*box, IDOK));
+
+    // The limiter stays in the out-of-time state and does not try again.
+    Sleep(2500);
+    EXPECT_TRUE(limiter_.Running());
+    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel));
+    EXPECT_FALSE(fixture::FindCountdown(limiter_.pid(), 30));
+    EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid()));
 }
 
 }  // namespace
