@@ -81,7 +81,7 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     EXPECT_LE(at28, 6000u);
     const LRESULT pos = SendDlgItemMessageW(dlg, fixture::kCountdownProgress, PBM_GETPOS, 0, 0);
     EXPECT_GE(pos, 19);
-    EXPECT_LE(pos, 40);
+    EXPECT_LE(pos, 60);  // read a little later than the title changed
 
     // Continue ends the countdown at once; an unknown action then does nothing.
     e2e::Click(dlg, IDOK);
