@@ -196,6 +196,35 @@ TEST_F(Startup, StartsTheHelperAndStartsItAgainWhenItIsGone)
     EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
 }
 
+TEST_F(Startup, TaskbarButtonChoiceSurvivesAReloadAndIsStoredAtExit)
+{
+    ASSERT_TRUE(StartLimiter());
+    const auto toggle = [&] { PostMessageW(tray_, WM_COMMAND, 40003, 0); };
+    toggle();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(tray_); }, 5s));
+
+    // A reload reads the stored choice (still the old one) but keeps this session's.
+    SendMessageW(tray_, WM_APPLY_SETTINGS, 0, 0);
+    toggle();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(tray_) != FALSE; }, 5s));
+    toggle();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(tray_); }, 5s));
+
+    PostMessageW(tray_, WM_COMMAND, 40008, 0);
+    auto confirm = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認");
+    ASSERT_TRUE(confirm);
+    e2e::Answer(*confirm, IDYES);
+    ASSERT_EQ(0u, limiter_.Wait(10000).value_or(1234));
+    UserData state{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &state);
+    EXPECT_EQ(1u, state.HiddenButton);
+
+    // The next start minimises straight into the notification area.
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
+    EXPECT_FALSE(IsWindowVisible(tray_));
+}
+
 TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
 {
     WriteOptions(7, GetPasswordHashW(L"secret"));
