@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <gtest/gtest.h>
 
 #include "e2e.h"
@@ -13,6 +16,61 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Which of the limiter's icons 106 to 108 the countdown shows (0 if none
+// matches): the icon control's pixels on screen against each icon drawn on
+// the same background.
+int ShownIcon(HWND dlg)
+{
+    HWND control = GetDlgItem(dlg, fixture::kCountdownIcon);
+    RECT r;
+    if (!control || !GetWindowRect(control, &r))
+        return 0;
+    constexpr int n = 32;
+    HDC screen = GetDC(nullptr);
+    HDC shown = CreateCompatibleDC(screen);
+    HDC drawn = CreateCompatibleDC(screen);
+    HBITMAP shownBits = CreateCompatibleBitmap(screen, n, n);
+    HBITMAP drawnBits = CreateCompatibleBitmap(screen, n, n);
+    HGDIOBJ oldShown = SelectObject(shown, shownBits);
+    HGDIOBJ oldDrawn = SelectObject(drawn, drawnBits);
+    BitBlt(shown, 0, 0, n, n, screen, r.left, r.top, SRCCOPY);
+    HMODULE limiter = LoadLibraryExW((e2e::BinDir() + L"\\hvCurfew.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    int best = 0;
+    long bestDiff = 0;
+    for (int id = 106; id <= 108; ++id) {
+        HICON icon = static_cast<HICON>(LoadImageW(limiter, MAKEINTRESOURCEW(id), IMAGE_ICON, n, n, 0));
+        HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+        RECT all{0, 0, n, n};
+        FillRect(drawn, &all, face);
+        DrawIconEx(drawn, 0, 0, icon, n, n, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+        long diff = 0;
+        for (int y = 0; y < n; y += 2)
+            for (int x = 0; x < n; x += 2) {
+                const COLORREF a = GetPixel(shown, x, y), b = GetPixel(drawn, x, y);
+                diff += labs(GetRValue(a) - GetRValue(b)) + labs(GetGValue(a) - GetGValue(b)) +
+                        labs(GetBValue(a) - GetBValue(b));
+            }
+        if (best == 0 || diff < bestDiff) {
+            best = id;
+            bestDiff = diff;
+        }
+    }
+    if (limiter)
+        FreeLibrary(limiter);
+    SelectObject(shown, oldShown);
+    SelectObject(drawn, oldDrawn);
+    DeleteObject(shownBits);
+    DeleteObject(drawnBits);
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    ReleaseDC(nullptr, screen);
+    printf("countdown icon: %d (difference %ld)\n", best, bestDiff);
+    // A few pixels of slack for the blending; another icon is far off.
+    return bestDiff < 256 * 30 ? best : 0;
+}
 
 class TimeOut : public ::testing::Test {
 protected:
@@ -75,6 +133,7 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     // The title counts whole seconds, the bar a step each tenth.
     ASSERT_TRUE(WaitForCountdown(29, 3s));
     e2e::Screenshot(L"timeout_countdown");
+    EXPECT_EQ(106, ShownIcon(dlg)) << "without amusement the first icon";
     ASSERT_TRUE(WaitForCountdown(28, 3s));
     const DWORD at28 = GetTickCount() - shownAt;
     EXPECT_GE(at28, 1500u);
@@ -111,6 +170,23 @@ TEST_F(TimeOut, LogonOutsideAllowedHoursCountsDownAtOnceAndEscapeShortensIt)
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dlg); }, 3s)) << "Escape shortens the countdown";
     EXPECT_LT(GetTickCount() - pressed, 3000u);
     EXPECT_TRUE(limiter_.Running());
+}
+
+TEST_F(TimeOut, WithAmusementEachTimeOutShowsOneOfThreeIcons)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 19:00:00"));
+    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
+    fixture::SetOptions(7, 1);
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(StartLimiter());
+        HWND dlg = WaitForCountdown(29, 6s);
+        ASSERT_TRUE(dlg) << "run " << run;
+        const int icon = ShownIcon(dlg);
+        EXPECT_TRUE(icon >= 106 && icon <= 108) << "run " << run;
+        e2e::Click(dlg, IDOK);
+        TearDown();
+        Sleep(1000);  // the next run seeds its choice with another second
+    }
 }
 
 // Wine carries out every exit call by starting its wineboot program; with
