@@ -108,7 +108,7 @@ TEST_F(Tray, TimerModeResumesAStoredRemainderAndStoresItWhileRunning)
     ASSERT_TRUE(StartLimiter());
     const DWORD pid = limiter_.pid();
 
-    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 601, 603); }));
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 596, 603); }));
     const int first = RemainSeconds();
     ASSERT_TRUE(WaitForRemain([&](const std::wstring& t) { return InRange(t, 590, first - 3); }, 10000));
     EXPECT_TRUE(WaitForBalloon(pid)) << "no 10-minute warning";
