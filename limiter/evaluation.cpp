@@ -12,6 +12,13 @@ constexpr int32_t kDay = 24 * kHour;
 constexpr int32_t kWeek = 7 * kDay;
 
 int32_t RestOfHour(const LocalTime& now) { return kHour - 60 * now.minute - now.second; }
+int32_t SecondOfDay(const LocalTime& t) { return t.hour * kHour + 60 * t.minute + t.second; }
+
+// A killed limiter is back within a few seconds and resumes from its last
+// in-session store; the seconds in between are charged, or killing it over
+// and over would hold the clock still. Only such a short gap is charged: a
+// later logon on the same day resumes in full.
+constexpr int32_t kRestartCharge = 10;
 
 // Table of weekday d (0 = Sunday) in the weekday/weekend mode.
 const uint8_t* WeeklyTable(const uint8_t* weekdays, const uint8_t* weekend, int d)
@@ -175,7 +182,10 @@ uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now)
         return fresh;
     // Granted already today: resume, but never above a fresh grant.
     const uint32_t stored = user.LimitModeRemain;
-    const uint32_t seconds = stored & 0xFFFF;
+    uint32_t seconds = stored & 0xFFFF;
+    const int32_t gap = SecondOfDay(now) - SecondOfDay(ToLocalTime(user.LastLoginDate));
+    if (gap > 0 && gap <= kRestartCharge)
+        seconds = seconds > static_cast<uint32_t>(gap) ? seconds - gap : 0;
     const uint32_t limit = fresh & 0xFFFF;
     return (stored & 0xFFFF0000u) | (seconds < limit ? seconds : limit);
 }

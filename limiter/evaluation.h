@@ -43,6 +43,8 @@ int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const Lo
 // marker). Granted once a day (or half day): when LastLoginDate lies on
 // today's date the stored LimitModeRemain is resumed, but never above what a
 // fresh grant would give now, since the user can edit the stored value.
+// A resume within a few seconds of the stored moment (a killed limiter
+// restarted) is charged those seconds.
 uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now);
 
 // Once-a-second counter of the tray window: D (displayed remainder) and V

@@ -377,6 +377,29 @@ TEST(TimerTest, TamperedRemainderNeverExceedsAFreshGrant)
     }
 }
 
+TEST(TimerTest, RestartSecondsAfterTheLastStoreAreCharged)
+{
+    // Stored at 09:00:00 by a limiter that was then killed.
+    struct {
+        int minute, second;
+        uint32_t stored, expected;
+    } cases[] = {
+        {0, 0, 6600, 6600},   // same second: nothing to charge
+        {0, 3, 6600, 6597},   // restarted three seconds later
+        {0, 10, 6600, 6590},  // the longest gap still charged
+        {0, 11, 6600, 6600},  // a later logon resumes in full
+        {30, 0, 6600, 6600},
+        {0, 5, 3, 0},         // never below zero
+    };
+    for (const auto& c : cases) {
+        UserData u = TimerUser(0, 120, 30, 30);
+        u.LastLoginDate = Jst(2026, 1, 2, 9, 0, 0);
+        u.LimitModeRemain = c.stored;
+        EXPECT_EQ(c.expected, GetTimerAllowance(u, At(2026, 1, 2, 9, c.minute, c.second)))
+            << c.minute << ":" << c.second;
+    }
+}
+
 TEST(TimerTest, OddStoredValuesAndLargeAllowances)
 {
     // A LastLoginDate that no calendar holds is not today: a fresh grant.
