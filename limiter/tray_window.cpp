@@ -88,6 +88,11 @@ bool StartHelper(HWND w, hv::UniqueHandle& process)
 
 void StopHelper(bool wait)
 {
+    // A helper started a moment ago may not have its window yet; it would
+    // outlive this limiter and start it again. Let it come up first.
+    if (wait && g_ctx.helperProcess && !FindWindowW(kHelperClass, nullptr))
+        WaitForInputIdle(g_ctx.helperProcess.get(), 3000);
+    g_ctx.helperProcess.reset();
     HWND helper = FindWindowW(kHelperClass, nullptr);
     if (!helper)
         return;
