@@ -154,7 +154,6 @@ int RunLimiter()
     if (!RegisterWindowClass(kTrayClass, TrayWndProc, IDI_PROGRAM, 0) ||
         !RegisterWindowClass(kMonitorClass, MonitorWndProc, IDI_MONITOR, IDM_MONITOR_MENU)) {
         UnregisterClasses();
-        ClearJumpList();
         CoUninitialize();
         return -1;
     }
@@ -180,7 +179,10 @@ int RunLimiter()
         DestroyMenu(std::exchange(g_popupMenu, nullptr));
     UnregisterClasses();
     ReleaseImages();
-    ClearJumpList();
+    // Only after a normal end: a second start that found the limiter running
+    // must not delete the running one's list.
+    if (tray)
+        ClearJumpList();
     CoUninitialize();
     return code;
 }
