@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cfwHook.h"
+#include "dialog_logic.h"
 #include "hvCommon.h"
 #include "limiter.h"
 #include "monitor_logic.h"
@@ -426,7 +427,8 @@ bool OnCreate(HWND w, MonitorContext& c)
     SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now));
     Refresh(c);
 
-    c.mayShowAll = IsAdministratorsMember() == 1;
+    // As everywhere in the limiter, a failed group lookup counts as membership.
+    c.mayShowAll = limiter::LimiterCountsAsAdministrator(IsAdministratorsMember());
     if (!c.mayShowAll) {
         EnableWindow(c.button, FALSE);
         EnableMenuItem(GetMenu(w), IDM_MONITOR_SHOWALL, MF_BYCOMMAND | MF_GRAYED);
