@@ -39,13 +39,15 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 // The registered HTML Help server, from the machine-wide classes only (a
 // per-user registration must not choose the module this program loads).
+// RRF_RT_REG_SZ also takes an expandable value, expanded; asking for
+// RRF_RT_REG_EXPAND_SZ without RRF_NOEXPAND makes every read fail.
 std::wstring RegisteredHtmlHelpServer()
 {
     wchar_t value[limiter::kMaxPath] = {};
     DWORD size = sizeof value;
     if (RegGetValueW(HKEY_LOCAL_MACHINE,
                      L"SOFTWARE\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
-                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return std::wstring();
     return value;
 }
