@@ -108,20 +108,26 @@ bool RemoveTree(LPCWSTR path, int removeSelf, DWORD* left)
     }
     do {
         const wchar_t* name = data.cFileName;
+        // Attributes are set through the path, which follows a link to its
+        // target: links are never given normal attributes, so that a target
+        // outside the tree keeps its own.
+        const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (IsDots(name))
                 continue;
-            SetFileAttributesW(name, FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (reparse) {
                 // A junction or folder link: remove the link alone, never
                 // what it points to outside the tree.
                 if (!RemoveDirectoryW(name))
                     ++*left;
-            } else if (!RemoveTree(name, 1, left)) {
-                ++*left;
+                continue;
             }
-        } else {
             SetFileAttributesW(name, FILE_ATTRIBUTE_NORMAL);
+            if (!RemoveTree(name, 1, left))
+                ++*left;
+        } else {
+            if (!reparse || !IsReparseTagNameSurrogate(data.dwReserved0))
+                SetFileAttributesW(name, FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(name))
                 ++*left;
         }

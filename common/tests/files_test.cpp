@@ -462,7 +462,8 @@ TEST_F(RemoveFolder, RefusesWhatItCannotEnter)
     EXPECT_TRUE(Exists(Path(L"beside.txt")));
 }
 
-// A folder link inside the tree goes, but what it points to stays.
+// A folder link inside the tree goes, but what it points to stays, with its
+// attributes: clearing them through the link would reach outside the tree.
 TEST_F(RemoveFolder, LinksAreRemovedNotFollowed)
 {
     MakeTree();
@@ -473,9 +474,13 @@ TEST_F(RemoveFolder, LinksAreRemovedNotFollowed)
         !(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) ||
         !Exists(link + L"\\precious.txt"))
         GTEST_SKIP() << "folder links cannot be made or followed here";
+    const DWORD guarded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+    SetFileAttributesW(outside.c_str(), guarded);
     EXPECT_TRUE(HVCRemoveFolderW(top_.c_str(), 1, nullptr));
     EXPECT_FALSE(Exists(top_));
     EXPECT_TRUE(Exists(Path(L"outside\\precious.txt")));
+    EXPECT_EQ(guarded, GetFileAttributesW(outside.c_str()) & guarded);
+    SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
