@@ -103,13 +103,15 @@ bool ShouldStoreState(const StateStore& last, uint32_t remain, int64_t now)
 
 int ExitFlagsFor(uint32_t timeOutMode, bool countdownShown, uint32_t osVersion)
 {
+    // Without the countdown every action falls back to a log-off, forced
+    // where a forced log-off would have been made anyway.
+    const int logOff = timeOutMode == 1 && osVersion < 0x500 ? 4 : 0;
     if (!countdownShown)
-        return 0;
+        return logOff;
     switch (timeOutMode) {
     case 0:
-        return 0;
     case 1:
-        return osVersion < 0x500 ? 4 : 0;
+        return logOff;
     case 2:
         return 9;
     case 3:

@@ -117,7 +117,7 @@ TEST(TrayLogic, ExitFlagsOfEachTimeOutMode)
     } cases[] = {
         {0, true, 0xA00, 0},  {1, true, 0xA00, 0},  {1, true, 0x500, 0},   {1, true, 0x410, 4},
         {2, true, 0xA00, 9},  {3, true, 0xA00, 13}, {7, true, 0xA00, -1},  {2, false, 0xA00, 0},
-        {3, false, 0xA00, 0}, {7, false, 0xA00, 0}, {1, false, 0x410, 0},
+        {3, false, 0xA00, 0}, {7, false, 0xA00, 0}, {1, false, 0x410, 4}, {1, false, 0x500, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.flags, ExitFlagsFor(c.mode, c.shown, c.os)) << c.mode << " " << c.shown << " " << c.os;
