@@ -23,6 +23,17 @@ if(WIN32)
   target_include_directories(dialog_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
   set_source_files_properties(${_dir}/dialog_test.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_CURRENT_SOURCE_DIR}/dialogs.rc;${CMAKE_CURRENT_SOURCE_DIR}/resource.h")
+
+  # The HTML Help loader with a registered stand-in module, in a program of
+  # its own since the loaded module stays for the life of the process.
+  add_library(htmlhelp_standin SHARED ${_dir}/htmlhelp_standin.cpp ${_dir}/htmlhelp_standin.def)
+  set_target_properties(htmlhelp_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${HV_TEST_DIR})
+  hv_wine_test(htmlhelp_loader_test
+    SOURCES ${_dir}/htmlhelp_loader_test.cpp shell_helpers.cpp limiter_state.cpp
+    LIBS limiter_logic hvCommon cfwCommon cfwHook netapi32 shell32
+    DEPENDS htmlhelp_standin
+    TIMEOUT 60)
+  target_include_directories(htmlhelp_loader_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 else()
   hv_host_test(dialog_logic_host_test SOURCES ${_dir}/dialog_logic_test.cpp LIBS limiter_logic)
 endif()
