@@ -126,6 +126,11 @@ void RunTimeOutSequence(HWND tray)
     const INT_PTR result =
         DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_COUNTDOWN), tray, CountdownProc,
                         reinterpret_cast<LPARAM>(&countdown));
+    // An administrator exited the limiter while the countdown ran (which
+    // destroys the countdown with the tray window): the limit no longer
+    // applies to this session, so nothing is ended.
+    if (!IsWindow(tray))
+        return;
     const int flags = tray::ExitFlagsFor(g_options.TimeOutMode, result == 1, g_osVersion);
     if (flags < 0)
         return;

@@ -13,7 +13,8 @@ failed=0
 
 fail() { echo "FAIL mode $mode: $*"; failed=1; }
 
-# mode, how the countdown ends, the flags expected, what Wine does with them
+# mode, how the countdown ends, the flags expected (none: no exit call), what
+# Wine does with them
 while read -r mode action flags outcome; do
   log="$artifacts/timeout_exit_mode$mode.log"
   HV_TIMEOUT=80 "$run" --base "$base" --bin "$bin" -- "$probe" "$mode" "$action" >"$log" 2>&1
@@ -23,8 +24,12 @@ while read -r mode action flags outcome; do
 
   grep -q 'probe .*: countdown shown' "$log" || fail "no countdown"
   calls=$(grep -c -F 'Call user32.ExitWindowsEx(' "$log")
-  [ "$calls" = 1 ] || fail "$calls exit calls, expected 1"
-  grep -q -F "Call user32.ExitWindowsEx($flags,00000000)" "$log" || fail "exit flags are not $flags"
+  if [ "$flags" = none ]; then
+    [ "$calls" = 0 ] || fail "$calls exit calls, expected none"
+  else
+    [ "$calls" = 1 ] || fail "$calls exit calls, expected 1"
+    grep -q -F "Call user32.ExitWindowsEx($flags,00000000)" "$log" || fail "exit flags are not $flags"
+  fi
   if [ "$action" = wait ]; then
     # The countdown runs its 300 tenths by itself, then the action follows.
     ms=$(sed -n 's/.*countdown ended after \([0-9]*\) ms.*/\1/p' "$log")
@@ -37,6 +42,12 @@ while read -r mode action flags outcome; do
       grep -q 'probe .*: limiter ended' "$log" || fail "the limiter did not end"
       grep -q 'probe .*: stored LastLoginDate set' "$log" || fail "no state stored at the end of the session"
       ;;
+    limiter-exits)
+      # Exited by an administrator during the countdown: the limit is off for
+      # this session, so the limiter ends and nothing else does.
+      grep -q 'probe .*: limiter ended' "$log" || fail "the limiter did not end"
+      grep -q 'probe .*: survived' "$log" || fail "the session did not go on"
+      ;;
     all-killed)
       # With force, Wine kills every process of the session at once,
       # the probe included.
@@ -48,5 +59,6 @@ done <<'EOF'
 1 press 00000000 session-ends
 2 press 00000009 session-ends
 3 press 0000000d all-killed
+0 exit none limiter-exits
 EOF
 exit $failed

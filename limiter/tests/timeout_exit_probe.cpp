@@ -4,7 +4,9 @@
 // the verdict is drawn outside: from these lines, from the lines that never
 // came, and from the relay trace of the limiter's call to ExitWindowsEx.
 //
-//   timeout_exit_probe.exe MODE press|wait
+//   timeout_exit_probe.exe MODE press|wait|exit
+//
+// exit: the limiter is exited (as after a confirmed exit) during the countdown.
 #include <windows.h>
 
 #include <stdio.h>
@@ -71,6 +73,15 @@ int wmain(int argc, wchar_t** argv)
     const DWORD shown = GetTickCount();
     if (press)
         e2e::Click(dlg, IDOK);
+    if (wcscmp(argv[2], L"exit") == 0) {
+        const auto trays = e2e::FindWindows(fixture::kTrayClass, nullptr, limiter.pid());
+        if (trays.empty()) {
+            Say("no tray window");
+            return 1;
+        }
+        PostMessageW(trays.front(), WM_CLOSE, 1, 0);
+        Say("limiter exited");
+    }
     if (!e2e::WaitUntil([&] { return !IsWindow(dlg); }, 45s)) {
         Say("countdown did not end");
         return 1;
