@@ -428,12 +428,14 @@ void OnQueryEndSession(HWND w)
 }
 
 // A cancelled end of session: back to work. The next tick evaluates again, so
-// a time-out whose log-off was cancelled runs once more.
+// a time-out whose log-off was cancelled runs once more. One cancelled while
+// the countdown is still open leaves the evaluation stopped: the countdown's
+// own exit call follows, and a refused one is not tried again.
 void OnEndSessionCancelled(HWND w)
 {
     g_ctx.helperGiveUp = false;
     g_ctx.icon.Add();
-    StartTimers(w, true);
+    StartTimers(w, !g_ctx.timeOutRunning);
 }
 
 void OnDestroy()

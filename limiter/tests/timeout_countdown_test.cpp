@@ -240,4 +240,32 @@ TEST_F(RefusedExit, IsReportedWithTheSystemTextAndNotTriedAgain)
     EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid()));
 }
 
+// Another program's end of session, cancelled while the countdown is open,
+// does not bring the evaluation back: a refused exit is still not retried.
+TEST_F(RefusedExit, SessionEndCancelledDuringTheCountdownDoesNotRetry)
+{
+    ASSERT_TRUE(moved_);
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 18:30:00"));
+    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
+    fixture::SetOptions(TIMEOUT_LOGOFF);
+
+    HWND tray = StartLimiter();
+    ASSERT_TRUE(tray);
+    HWND dlg = WaitForCountdown(30, 5s);
+    ASSERT_TRUE(dlg);
+    EXPECT_TRUE(SendMessageW(tray, WM_QUERYENDSESSION, 0, 0));
+    SendMessageW(tray, WM_ENDSESSION, FALSE, 0);
+    Sleep(1500);  // ticks that a restarted evaluation would see
+    ASSERT_TRUE(IsWindow(dlg));
+    e2e::Click(dlg, IDOK);
+
+    const auto box = e2e::WaitForMessageBox(limiter_.pid(), L"処理を続行できません", 10s);
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(e2e::Answer(*box, IDOK));
+    Sleep(2500);
+    EXPECT_TRUE(limiter_.Running());
+    EXPECT_TRUE(e2e::FindWindows(fixture::kDialogClass, nullptr, limiter_.pid()).empty())
+        << "the time-out ran again";
+}
+
 }  // namespace
