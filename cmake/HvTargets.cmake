@@ -7,6 +7,13 @@
 #                                                        FAKE_CLOCK lets it set the clock of
 #                                                        itself and its children (e2e::SetFakeClock)
 #   hv_host_test(NAME SOURCES ... [LIBS ...])            GoogleTest program run natively
+#   hv_test_program(NAME SOURCES ... [LIBS ...] [DEPENDS ...] [GUI])
+#                                                        a probe or stand-in that tests start,
+#                                                        built into the test-bin folder
+#   hv_text_table(NAME FUNCTION ns::Fn HEADERS ... SCRIPTS ...)
+#                                                        library with std::wstring Fn(unsigned id)
+#                                                        over the string tables of SCRIPTS, for
+#                                                        code that runs without the resources
 #
 # Sources that include no Windows header are built in both trees; everything
 # else only when WIN32 is set (the win64 preset).
@@ -99,6 +106,36 @@ function(hv_host_test name)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 120)
+endfunction()
+
+function(hv_test_program name)
+  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HV_TEST_DIR})
+  hv_rc_depends(${A_SOURCES})
+  target_link_options(${name} PRIVATE -municode)
+  if(A_GUI)
+    target_link_options(${name} PRIVATE -mwindows)
+  endif()
+  if(A_LIBS)
+    target_link_libraries(${name} PRIVATE ${A_LIBS})
+  endif()
+  if(A_DEPENDS)
+    add_dependencies(${name} ${A_DEPENDS})
+  endif()
+endfunction()
+
+function(hv_text_table name)
+  cmake_parse_arguments(A "" "FUNCTION" "HEADERS;SCRIPTS" ${ARGN})
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/gen_text_table.py ${out} ${A_FUNCTION}
+            ${A_HEADERS} -- ${A_SCRIPTS}
+    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/gen_text_table.py ${A_HEADERS} ${A_SCRIPTS}
+    COMMENT "Generating the text table ${name}"
+    VERBATIM)
+  add_library(${name} STATIC ${out})
 endfunction()
 
 # One version for the product, kept here; the .rc files include version.rc.

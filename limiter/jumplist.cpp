@@ -10,8 +10,11 @@
 #include <iterator>
 #include <string>
 
+#include "hvShared.h"
 #include "jumplist.h"
 #include "limiter.h"
+#include "names.h"
+#include "resource.h"
 
 namespace {
 
@@ -60,7 +63,7 @@ enum class Program { None, Self, Editor };
 enum class IconFile { Self, Editor, User32, Shell32 };
 
 struct Entry {
-    const wchar_t* title;  // null for a separator
+    unsigned title;  // string id; 0 for a separator
     Program program;
     const wchar_t* arguments;
     IconFile icon;
@@ -68,14 +71,14 @@ struct Entry {
 };
 
 const Entry kEntries[] = {
-    {L"ユーザー モニタを表示する", Program::Self, L"/Monitor", IconFile::Self, 0},
-    {L"ユーザー情報を表示する", Program::Self, L"/UseInfo", IconFile::User32, 4},
-    {nullptr, Program::None, nullptr, IconFile::Self, 0},
-    {L"設定ユーティリティの起動", Program::Editor, L"", IconFile::Editor, 0},
-    {L"設定を反映させる", Program::Self, L"/Apply", IconFile::Shell32, 144},
-    {nullptr, Program::None, nullptr, IconFile::Self, 0},
-    {L"ヘルプを表示する", Program::Self, L"/Help", IconFile::User32, 2},
-    {L"現在のバージョンを確認する", Program::Self, L"/About", IconFile::Shell32, 2},
+    {IDS_JUMP_MONITOR, Program::Self, L"/Monitor", IconFile::Self, 0},
+    {IDS_JUMP_USERINFO, Program::Self, L"/UseInfo", IconFile::User32, 4},
+    {0, Program::None, nullptr, IconFile::Self, 0},
+    {IDS_JUMP_EDITOR, Program::Editor, L"", IconFile::Editor, 0},
+    {IDS_JUMP_APPLY, Program::Self, L"/Apply", IconFile::Shell32, 144},
+    {0, Program::None, nullptr, IconFile::Self, 0},
+    {IDS_JUMP_HELP, Program::Self, L"/Help", IconFile::User32, 2},
+    {IDS_JUMP_ABOUT, Program::Self, L"/About", IconFile::Shell32, 2},
 };
 
 struct Paths {
@@ -100,16 +103,9 @@ struct Paths {
 // it, the system libraries from the system folder.
 bool MakePaths(Paths& p)
 {
-    wchar_t module[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return false;
-    p.self.assign(module, n);
-    const size_t slash = p.self.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return false;
-    p.editor = p.self.substr(0, slash + 1) + L"cfwEdit.exe";
-    if (p.editor.size() >= MAX_PATH)
+    p.self = hv::ProgramPath();
+    p.editor = hv::SiblingPath(hv::names::kEditorFile);
+    if (p.self.empty() || p.self.size() >= MAX_PATH || p.editor.empty())
         return false;
     wchar_t system[MAX_PATH];
     const UINT s = GetSystemDirectoryW(system, MAX_PATH);
@@ -139,7 +135,8 @@ bool AddEntry(IObjectCollection* collection, const Entry& e, const Paths& paths)
         if (FAILED(link->QueryInterface(kIidPropertyStore, store.put())))
             return false;
         value.vt = VT_LPWSTR;
-        value.pwszVal = const_cast<wchar_t*>(e.title);
+        std::wstring title = hv::LoadText(e.title);
+        value.pwszVal = title.data();
         if (FAILED(store->SetValue(kKeyTitle, value)) ||
             FAILED(link->SetIconLocation(paths.Of(e.icon).c_str(), e.iconIndex)) || FAILED(store->Commit()))
             return false;

@@ -6,6 +6,8 @@
 
 #include "cfwCommon.h"
 #include "evaluation.h"
+#include "hvShared.h"
+#include "names.h"
 
 // --- state (limiter_state.cpp) ---------------------------------------------
 extern HINSTANCE g_instance;
@@ -30,11 +32,21 @@ struct LimiterImages {
 };
 extern LimiterImages g_images;
 
-extern const wchar_t kTrayClass[];     // "hvCurfew2_Tray"
-extern const wchar_t kMonitorClass[];  // "hvCurfew2_Main"
-extern const wchar_t kHelperClass[];   // "cfwHelper"
-constexpr UINT WM_APPLY_SETTINGS = 0x8001;
-constexpr UINT WM_HELPER_STOP = 0x8001;  // the same number, sent to the helper's window
+// What the monitor thread shows of the current account: a copy of the record
+// and the displayed remainder, taken whole under a lock, so that a reload
+// that rewrites the record in place can never show half of each.
+struct LiveState {
+    UserData user;
+    int32_t displayed;
+};
+void PublishLiveState();    // main thread, after every change of g_user or g_timer
+LiveState ReadLiveState();  // any thread
+
+using hv::names::kHelperClass;
+using hv::names::kMonitorClass;
+using hv::names::kTrayClass;
+constexpr UINT WM_APPLY_SETTINGS = hv::names::kApplySettingsMessage;
+constexpr UINT WM_HELPER_STOP = hv::names::kHelperStopMessage;  // the same number, sent to the helper's window
 
 // --- tray window (tray_window.cpp) -----------------------------------------
 LRESULT CALLBACK TrayWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -55,13 +67,17 @@ void CloseMonitorWindowAndWait();
 void BuildJumpList();
 void ClearJumpList();
 
-// --- dialogs and shell helpers (dialogs.cpp and friends) --------------------
+// --- the shared parts as the limiter shows them (shared_row.cpp) -------------
 INT_PTR RunPasswordDialog(HWND owner);  // 1 accepted, 2 cancelled or failed
-INT_PTR RunUserInfoDialog(HWND owner);
 INT_PTR RunAboutDialog(HWND owner);
 int IsAdministratorsMember();           // 1, 0, or -1 when the lookup failed
+// The limiter lets a failed lookup through.
+bool CountsAsAdministrator();
 int StartSettingsUtility(HWND owner);   // 1 started, 0 not
 int ShowHelpFile(HWND owner);           // 0 when the help file is missing
-INT_PTR CallHtmlHelp(HWND owner, const wchar_t* file, UINT command, DWORD_PTR data);
+using hv::CallHtmlHelp;
 // The program's own folder with a trailing backslash (from its module file name).
-const wchar_t* ProgramFolder();
+inline const wchar_t* ProgramFolder() { return hv::ProgramFolder().c_str(); }
+
+// --- user information dialog (userinfo_dialog.cpp) --------------------------
+INT_PTR RunUserInfoDialog(HWND owner);

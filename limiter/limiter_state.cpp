@@ -1,6 +1,8 @@
 // Program-wide state of the limiter.
 #include "limiter.h"
 
+#include <mutex>
+
 HINSTANCE g_instance;
 DWORD g_osVersion;
 wchar_t g_userName[32];
@@ -14,6 +16,20 @@ HMENU g_popupMenu;
 wchar_t g_helpPath[MAX_PATH];
 LimiterImages g_images;
 
-const wchar_t kTrayClass[] = L"hvCurfew2_Tray";
-const wchar_t kMonitorClass[] = L"hvCurfew2_Main";
-const wchar_t kHelperClass[] = L"cfwHelper";
+namespace {
+std::mutex g_liveLock;
+LiveState g_live{};
+}  // namespace
+
+void PublishLiveState()
+{
+    std::lock_guard<std::mutex> hold(g_liveLock);
+    g_live.user = g_user;
+    g_live.displayed = g_timer.displayed;
+}
+
+LiveState ReadLiveState()
+{
+    std::lock_guard<std::mutex> hold(g_liveLock);
+    return g_live;
+}

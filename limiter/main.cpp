@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Halvern Curfew";
-
 DWORD QueryOsVersion()
 {
     OSVERSIONINFOW info{};
@@ -33,12 +31,9 @@ DWORD QueryOsVersion()
 
 void QueryUserName()
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        DWORD size = ARRAYSIZE(g_userName);
-        if (GetUserNameW(g_userName, &size))
-            return;
-    }
-    g_userName[0] = L'\0';  // an unregistered account's defaults apply
+    DWORD size = ARRAYSIZE(g_userName);
+    if (!GetUserNameW(g_userName, &size))
+        g_userName[0] = L'\0';  // an unregistered account's defaults apply
 }
 
 // A second start with a switch: raise the running limiter and post it the
@@ -127,7 +122,7 @@ void BuildHelpPath()
         return;
     for (wchar_t* c = drive; *c; ++c)
         *c = static_cast<wchar_t>(towupper(*c));
-    swprintf(g_helpPath, MAX_PATH, L"%s%s%s.chm", drive, folder, base);
+    swprintf(g_helpPath, MAX_PATH, L"%ls%ls%ls.chm", drive, folder, base);
 }
 
 int RunMessageLoop()
@@ -150,6 +145,7 @@ int RunLimiter()
     ReadOptionDataW(&g_options);
     ReadUserDataW(g_userName, &g_user);
     g_timer.timerValue = g_user.LimitModeRemain;
+    PublishLiveState();
 
     if (!RegisterWindowClass(kTrayClass, TrayWndProc, IDI_PROGRAM, 0) ||
         !RegisterWindowClass(kMonitorClass, MonitorWndProc, IDI_MONITOR, IDM_MONITOR_MENU)) {
@@ -164,7 +160,7 @@ int RunLimiter()
     DWORD_PTR helpCookie = 0;
     CallHtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&helpCookie));
 
-    HWND tray = CreateWindowExW(0, kTrayClass, kTitle, WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 32, 32,
+    HWND tray = CreateWindowExW(0, kTrayClass, hv::LoadText(IDS_TITLE).c_str(), WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 32, 32,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_instance, nullptr);
     int code = 0;
     if (tray) {

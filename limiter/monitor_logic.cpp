@@ -7,9 +7,9 @@
 #include <iterator>
 #include <unordered_map>
 
-namespace monitor {
+#include "resource.h"
 
-const wchar_t kCannotShow[] = L"表示できません";
+namespace monitor {
 
 ListImage ImageFor(int32_t seconds)
 {
@@ -22,38 +22,35 @@ ListImage ImageFor(int32_t seconds)
     return IMAGE_PLENTY;
 }
 
-std::wstring ModeText(uint32_t limitMode)
+std::wstring ModeText(uint32_t limitMode, hv::TextFn text)
 {
-    static const wchar_t* const kNames[] = {
-        L"制限なし", L"毎日モード", L"平日/週末切り替えモード", L"曜日モード", L"グループ モード", L"リミット モード",
-    };
     const uint32_t mode = limitMode & 0xFFFF;
-    if (mode < std::size(kNames))
-        return kNames[mode];
+    if (mode <= 5)
+        return text(IDS_MONITOR_MODE_NONE + mode);
     // Evaluated as no limit; say so plainly, with the stored number.
-    wchar_t text[64];
-    swprintf(text, std::size(text), L"不明なモード (%u)", static_cast<unsigned>(mode));
-    return text;
+    wchar_t out[96];
+    swprintf(out, std::size(out), text(IDS_MONITOR_MODE_UNKNOWN).c_str(), static_cast<unsigned>(mode));
+    return out;
 }
 
-std::wstring RemainText(int32_t seconds)
+std::wstring RemainText(int32_t seconds, hv::TextFn text)
 {
     if (seconds < 0)
-        return L"無制限";
+        return text(IDS_MONITOR_UNLIMITED);
     if (seconds == 0)
-        return L"時間外";
-    wchar_t text[32];
-    swprintf(text, std::size(text), L"%01d:%02d:%02d", static_cast<int>(seconds / 3600),
+        return text(IDS_MONITOR_OUT);
+    wchar_t out[32];
+    swprintf(out, std::size(out), L"%01d:%02d:%02d", static_cast<int>(seconds / 3600),
              static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
-    return text;
+    return out;
 }
 
-std::wstring FullNameText(bool queried, const std::wstring& fullName)
+std::wstring FullNameText(bool queried, const std::wstring& fullName, hv::TextFn text)
 {
     if (!queried)
-        return L"(取得失敗)";
+        return text(IDS_MONITOR_NAME_FAILED);
     if (fullName.empty())
-        return L"(未設定)";
+        return text(IDS_MONITOR_NAME_UNSET);
     return fullName;
 }
 
@@ -65,30 +62,22 @@ std::wstring ClockText(const limiter::LocalTime& t)
     return text;
 }
 
-std::wstring AsOfText(const limiter::LocalTime& t)
+std::wstring AsOfText(const limiter::LocalTime& t, hv::TextFn text)
 {
-    wchar_t text[64];
-    swprintf(text, std::size(text), L"%04d/%02d/%02d %02d:%02d 現在の情報です。", t.year, t.month, t.day, t.hour,
-             t.minute);
-    return text;
+    wchar_t out[128];
+    swprintf(out, std::size(out), text(IDS_MONITOR_AS_OF).c_str(), t.year, t.month, t.day, t.hour, t.minute);
+    return out;
 }
 
-const wchar_t* MenuHelp(unsigned commandId)
+unsigned MenuHelp(unsigned commandId)
 {
-    static const struct {
-        unsigned id;
-        const wchar_t* text;
-    } kHelp[] = {
-        {40006, L"Halvern Curfew のヘルプを表示します。"},
-        {40007, L"Halvern Curfew のバージョンと著作権情報を表示します。32 ビット版か 64 ビット版の確認もできます。"},
-        {45000, L"モニタ ウィンドウを閉じます。"},
-        {45001, L"自分のアカウントに加えて、登録済みのデータを表示します。(パスワード ロックがかかっている場合は設定したパスワードが必要です。)"},
-        {45002, L"最新の情報に更新します。"},
-    };
-    for (const auto& h : kHelp)
-        if (h.id == commandId)
-            return h.text;
-    return L"";
+    // The help texts are kept under the commands' own ids.
+    static const unsigned kWithHelp[] = {IDM_HELP, IDM_ABOUT, IDM_MONITOR_CLOSE, IDM_MONITOR_SHOWALL,
+                                         IDM_MONITOR_REFRESH};
+    for (unsigned id : kWithHelp)
+        if (id == commandId)
+            return id;
+    return 0;
 }
 
 namespace {

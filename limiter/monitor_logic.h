@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "evaluation.h"
+#include "text_source.h"
 
 namespace monitor {
 
@@ -24,22 +25,22 @@ ListImage ImageFor(int32_t seconds);
 // Column 2: the name of the low 16 bits of LimitMode; a value this program
 // does not know is named as such, with its number, so that a parent can
 // report it.
-std::wstring ModeText(uint32_t limitMode);
+std::wstring ModeText(uint32_t limitMode, hv::TextFn text);
 
 // Column 3: "無制限", "時間外" or h:mm:ss (hours not capped).
-std::wstring RemainText(int32_t seconds);
-extern const wchar_t kCannotShow[];  // column 3 of another account in the timer mode
+std::wstring RemainText(int32_t seconds, hv::TextFn text);
 
 // Column 1 from the account query: its full name, "(未設定)" when that is
 // empty, "(取得失敗)" when the account could not be queried.
-std::wstring FullNameText(bool queried, const std::wstring& fullName);
+std::wstring FullNameText(bool queried, const std::wstring& fullName, hv::TextFn text);
 
 // Status bar: the clock of part 1 and the "as of" text of part 0.
 std::wstring ClockText(const limiter::LocalTime& t);
-std::wstring AsOfText(const limiter::LocalTime& t);
+std::wstring AsOfText(const limiter::LocalTime& t, hv::TextFn text);
 
-// The status bar's text while a menu item is highlighted ("" for none).
-const wchar_t* MenuHelp(unsigned commandId);
+// String id of the status bar's text while a menu item is highlighted, or 0
+// for none (the text is then empty).
+unsigned MenuHelp(unsigned commandId);
 
 // Order of the list: column 0 with ASCII letters folded; names equal but for
 // case keep a fixed order among themselves.

@@ -25,9 +25,6 @@
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Halvern Curfew ユーザー モニタ";
-constexpr wchar_t kShowAllButton[] = L"登録済みのすべてのユーザーを表示する(&A)";
-constexpr wchar_t kShowAllQuestion[] = L"Halvern Curfew に登録されているすべてのユーザーを表示しますか？";
 constexpr int kClientWidth = 640, kClientHeight = 400;
 enum TimerId : UINT_PTR { TIMER_CLOCK = 1, TIMER_REFRESH = 2 };
 constexpr UINT kRefreshPeriod = 60000;
@@ -105,7 +102,7 @@ std::wstring FullName(const std::wstring& name, bool current)
 {
     std::wstring full;
     const bool ok = (current && QueryFullName(name, 2, full)) || QueryFullName(name, 10, full);
-    return monitor::FullNameText(ok, full);
+    return monitor::FullNameText(ok, full, hv::LoadText);
 }
 
 int32_t EvaluateSchedule(const UserData& user, const limiter::LocalTime& now)
@@ -132,8 +129,8 @@ Row RegisteredRow(const std::wstring& name, const limiter::LocalTime& now)
     const bool timer = (user.LimitMode & 0xFFFF) == LIMIT_TIMER;
     return {name,
             FullName(name, false),
-            monitor::ModeText(user.LimitMode),
-            timer ? std::wstring(monitor::kCannotShow) : monitor::RemainText(seconds),
+            monitor::ModeText(user.LimitMode, hv::LoadText),
+            timer ? hv::LoadText(IDS_MONITOR_CANNOT_SHOW) : monitor::RemainText(seconds, hv::LoadText),
             monitor::ImageFor(seconds),
             GROUP_REGISTERED};
 }
@@ -143,11 +140,12 @@ Row RegisteredRow(const std::wstring& name, const limiter::LocalTime& now)
 // follows the time shown beside it.
 Row CurrentRow(const limiter::LocalTime& now)
 {
-    const UserData user = g_user;  // the main thread may change it meanwhile
-    const int32_t seconds =
-        (user.LimitMode & 0xFFFF) == LIMIT_TIMER ? g_timer.displayed : EvaluateSchedule(user, now);
+    const LiveState live = ReadLiveState();
+    const UserData& user = live.user;
+    const int32_t seconds = (user.LimitMode & 0xFFFF) == LIMIT_TIMER ? live.displayed : EvaluateSchedule(user, now);
     const std::wstring name = g_userName;
-    return {name, FullName(name, true), monitor::ModeText(user.LimitMode), monitor::RemainText(seconds),
+    return {name, FullName(name, true), monitor::ModeText(user.LimitMode, hv::LoadText),
+            monitor::RemainText(seconds, hv::LoadText),
             monitor::ImageFor(seconds), GROUP_CURRENT};
 }
 
@@ -250,7 +248,7 @@ void Refresh(MonitorContext& c)
         SendMessageW(c.list, LVM_DELETEITEM, index, 0);
     SetRow(c, plan.currentItem, CurrentRow(now));
 
-    SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now));
+    SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now, hv::LoadText));
     SendMessageW(c.list, WM_SETREDRAW, TRUE, 0);
     SortByName(c.list);
     InvalidateRect(c.list, nullptr, TRUE);
@@ -283,7 +281,8 @@ void ShowAll(MonitorContext& c)
         return;
     // The window may have been closed (tray's Exit) while the box was open.
     if (!IsWindow(w) ||
-        CFWHL_MessageBoxW(w, kShowAllQuestion, L"Halvern Curfew", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
+        CFWHL_MessageBoxW(w, hv::LoadText(IDS_MONITOR_SHOWALL_QUESTION).c_str(), hv::LoadText(IDS_TITLE).c_str(),
+                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
         !IsWindow(w))
         return;
     c.allUsers = true;
@@ -325,8 +324,9 @@ void OnMenuSelect(MonitorContext& c, WPARAM wp, LPARAM lp)
     const UINT flags = HIWORD(wp);
     if (flags == 0xFFFF && lp == 0)
         return;  // the menu closed; WM_EXITMENULOOP follows
-    const wchar_t* text = (flags & (MF_POPUP | MF_SEPARATOR)) ? L"" : monitor::MenuHelp(LOWORD(wp));
-    SendMessageW(c.status, SB_SETTEXTW, SB_SIMPLEID | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+    const unsigned help = (flags & (MF_POPUP | MF_SEPARATOR)) ? 0 : monitor::MenuHelp(LOWORD(wp));
+    const std::wstring text = help ? hv::LoadText(help) : std::wstring();
+    SendMessageW(c.status, SB_SETTEXTW, SB_SIMPLEID | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // --- creation and end -------------------------------------------------------------
@@ -357,21 +357,22 @@ void BuildImageList(MonitorContext& c)
 void AddColumns(HWND list)
 {
     static const struct {
-        const wchar_t* header;
+        unsigned header;
         int width;
         int format;
     } kColumns[] = {
-        {L"ユーザー名", 160, LVCFMT_LEFT},
-        {L"アカウント名", 192, LVCFMT_LEFT},
-        {L"制限モード", 128, LVCFMT_LEFT},
-        {L"残り時間", 96, LVCFMT_RIGHT},
+        {IDS_MONITOR_COL_NAME, 160, LVCFMT_LEFT},
+        {IDS_MONITOR_COL_FULLNAME, 192, LVCFMT_LEFT},
+        {IDS_MONITOR_COL_MODE, 128, LVCFMT_LEFT},
+        {IDS_MONITOR_COL_REMAIN, 96, LVCFMT_RIGHT},
     };
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW col{};
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         col.fmt = kColumns[i].format;
         col.cx = kColumns[i].width;
-        col.pszText = const_cast<wchar_t*>(kColumns[i].header);
+        std::wstring header = hv::LoadText(kColumns[i].header);
+        col.pszText = header.data();
         col.iSubItem = i;
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     }
@@ -379,12 +380,13 @@ void AddColumns(HWND list)
 
 void AddGroups(HWND list)
 {
-    static const wchar_t* const kHeaders[] = {L"現在のユーザー", L"登録済みユーザー"};
+    static const unsigned kHeaders[] = {IDS_MONITOR_GROUP_CURRENT, IDS_MONITOR_GROUP_REGISTERED};
     for (int id = GROUP_CURRENT; id <= GROUP_REGISTERED; ++id) {
         LVGROUP group{};
         group.cbSize = sizeof group;
         group.mask = LVGF_HEADER | LVGF_GROUPID | LVGF_ALIGN;
-        group.pszHeader = const_cast<wchar_t*>(kHeaders[id]);
+        std::wstring header = hv::LoadText(kHeaders[id]);
+        group.pszHeader = header.data();
         group.iGroupId = id;
         group.uAlign = LVGA_HEADER_LEFT;
         SendMessageW(list, LVM_INSERTGROUP, -1, reinterpret_cast<LPARAM>(&group));
@@ -405,9 +407,9 @@ bool OnCreate(HWND w, MonitorContext& c)
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                                  LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
                              0, 0, 0, 0, w, reinterpret_cast<HMENU>(IDC_MONITOR_LIST), g_instance, nullptr);
-    c.button = CreateWindowExW(0, L"Button", kShowAllButton, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
+    c.button = CreateWindowExW(0, L"Button", hv::LoadText(IDS_MONITOR_SHOWALL_BUTTON).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
                                0, 0, w, reinterpret_cast<HMENU>(IDC_MONITOR_SHOWALL), g_instance, nullptr);
-    c.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"モニター", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, w,
+    c.status = CreateWindowExW(0, STATUSCLASSNAMEW, hv::LoadText(IDS_MONITOR_STATUS).c_str(), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, w,
                                reinterpret_cast<HMENU>(IDC_MONITOR_STATUS), g_instance, nullptr);
     if (!c.list || !c.button || !c.status)
         return false;
@@ -424,20 +426,18 @@ bool OnCreate(HWND w, MonitorContext& c)
     Layout(c);
     const limiter::LocalTime now = Now();
     SetStatusText(c, 1, monitor::ClockText(now));
-    SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now));
+    SetStatusText(c, 0 | SBT_NOBORDERS, monitor::AsOfText(now, hv::LoadText));
     Refresh(c);
 
     // As everywhere in the limiter, a failed group lookup counts as membership.
-    c.mayShowAll = limiter::LimiterCountsAsAdministrator(IsAdministratorsMember());
+    c.mayShowAll = CountsAsAdministrator();
     if (!c.mayShowAll) {
         EnableWindow(c.button, FALSE);
         EnableMenuItem(GetMenu(w), IDM_MONITOR_SHOWALL, MF_BYCOMMAND | MF_GRAYED);
     }
 
     // Let the clock tick just after whole seconds.
-    const time_t first = time(nullptr);
-    while (time(nullptr) == first)
-        Sleep(1);
+    hv::WaitForNextWholeSecond();
     SetTimer(w, TIMER_CLOCK, 1000, nullptr);
     SetTimer(w, TIMER_REFRESH, kRefreshPeriod, nullptr);
     HVCSetScreenEx(w, nullptr, HVC_SCREEN_CENTER, 0, 0, kClientWidth, kClientHeight);
@@ -533,7 +533,7 @@ unsigned __stdcall MonitorThread(void*)
 {
     hv::Unique<AcceleratorTraits> accel(LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDA_MONITOR)));
     MonitorContext context;
-    HWND w = CreateWindowExW(0, kMonitorClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+    HWND w = CreateWindowExW(0, kMonitorClass, hv::LoadText(IDS_MONITOR_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_instance,
                              &context);
     if (!w)
@@ -567,11 +567,8 @@ bool ThreadRunning(HANDLE thread)
 
 LRESULT CALLBACK MonitorWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
-    try {
-        return HandleMessage(w, msg, wp, lp);
-    } catch (...) {
-        return msg == WM_CREATE ? -1 : DefWindowProcW(w, msg, wp, lp);
-    }
+    return hv::GuardedOr([&] { return HandleMessage(w, msg, wp, lp); },
+                         [&] { return msg == WM_CREATE ? -1 : DefWindowProcW(w, msg, wp, lp); });
 }
 
 void OpenMonitorWindow()

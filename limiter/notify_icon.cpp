@@ -1,5 +1,7 @@
 #include "notify_icon.h"
 
+#include "hvShared.h"
+
 #include <wchar.h>
 
 #include "limiter.h"
@@ -34,8 +36,8 @@ bool NotifyIcon::Show(HICON icon, const wchar_t* tip, const tray::Warning* ballo
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     if (balloon && balloons_) {
         data_.uFlags |= NIF_INFO;
-        wcsncpy(data_.szInfoTitle, balloon->title, ARRAYSIZE(data_.szInfoTitle) - 1);
-        wcsncpy(data_.szInfo, balloon->text, ARRAYSIZE(data_.szInfo) - 1);
+        wcsncpy(data_.szInfoTitle, hv::LoadText(balloon->title).c_str(), ARRAYSIZE(data_.szInfoTitle) - 1);
+        wcsncpy(data_.szInfo, hv::LoadText(balloon->text).c_str(), ARRAYSIZE(data_.szInfo) - 1);
         data_.dwInfoFlags = InfoFlags(balloon->kind);
         data_.uTimeout = 15000;
     } else if (balloons_) {

@@ -2,6 +2,8 @@
 // other programs, the jump list and forwarded command lines rely on them.
 #pragma once
 
+#include "shared_resource.h"
+
 // Icons: program, monitor window, the state icons and the taskbar overlays.
 #define IDI_PROGRAM 100
 #define IDI_MONITOR 101
@@ -57,12 +59,7 @@
 #define IDC_MONITOR_SHOWALL 1001
 #define IDC_MONITOR_STATUS 1002
 
-// About box (500).
-#define IDD_ABOUT 500
-#define IDC_ABOUT_PRODUCT 1000
-#define IDC_ABOUT_VERSION 1001
-#define IDC_ABOUT_LEGAL 1002
-#define IDC_ABOUT_NOTE 1003
+// About box (500, shared template): the limiter's web-site button.
 #define IDC_ABOUT_WEBSITE 1005
 
 // User information dialog (501).
@@ -76,6 +73,84 @@
 #define IDC_COUNTDOWN_ICON 1000
 #define IDC_COUNTDOWN_PROGRESS 1001
 
-// Password prompt (505).
+// Password prompt (505, shared template).
 #define IDD_PASSWORD 505
-#define IDC_PASSWORD_EDIT 1000
+
+// Strings. Menu help texts of the monitor window use the command's own id.
+#define IDS_TITLE 1
+#define IDS_ALREADY_RUNNING 2
+#define IDS_NO_RIGHTS 3
+#define IDS_EXIT_QUESTION 4
+#define IDS_EXIT_CAPTION 5
+#define IDS_EDITOR_FAILED 6
+#define IDS_APPLY_QUESTION 7
+#define IDS_CONFIRM_CAPTION 8
+#define IDS_APPLY_DONE 9
+#define IDS_APPLY_DONE_CAPTION 10
+#define IDS_HELP_MISSING 11
+#define IDS_TRAY_LABEL 12
+
+// Display states: tip (one %s for the account) and overlay description.
+#define IDS_TIP_INIT 100
+#define IDS_TIP_NOLIMIT 101
+#define IDS_TIP_PLENTY 102
+#define IDS_TIP_LITTLE 103
+#define IDS_TIP_OUT 104
+#define IDS_STATE_INIT 110
+#define IDS_STATE_NOLIMIT 111
+#define IDS_STATE_PLENTY 112
+#define IDS_STATE_LITTLE 113
+#define IDS_STATE_OUT 114
+
+// Warnings: title and text.
+#define IDS_WARN_10MIN_TITLE 120
+#define IDS_WARN_5MIN_TITLE 121
+#define IDS_WARN_3MIN_TITLE 122
+#define IDS_WARN_1MIN_TITLE 123
+#define IDS_WARN_TIMEOUT_TITLE 124
+#define IDS_WARN_10MIN_TEXT 130
+#define IDS_WARN_5MIN_TEXT 131
+#define IDS_WARN_3MIN_TEXT 132
+#define IDS_WARN_1MIN_TEXT 133
+#define IDS_WARN_TIMEOUT_TEXT 134
+
+// Time-out.
+#define IDS_COUNTDOWN_TITLE 140
+#define IDS_EXIT_FAILED_CAPTION 141
+
+// User information dialog: weekday names (Sunday first) and mode texts.
+#define IDS_WEEKDAY_SUN 150
+#define IDS_MODE_DESC_NONE 160
+#define IDS_MODE_DESC_DAILY 161
+#define IDS_MODE_DESC_WEEKDAY_WEEKEND 162
+#define IDS_MODE_DESC_DAY_OF_WEEK 163
+#define IDS_MODE_DESC_GROUP 164
+#define IDS_MODE_DESC_TIMER 165
+
+// Monitor window.
+#define IDS_MONITOR_TITLE 200
+#define IDS_MONITOR_SHOWALL_BUTTON 201
+#define IDS_MONITOR_SHOWALL_QUESTION 202
+#define IDS_MONITOR_STATUS 203
+#define IDS_MONITOR_COL_NAME 210
+#define IDS_MONITOR_COL_FULLNAME 211
+#define IDS_MONITOR_COL_MODE 212
+#define IDS_MONITOR_COL_REMAIN 213
+#define IDS_MONITOR_GROUP_CURRENT 220
+#define IDS_MONITOR_GROUP_REGISTERED 221
+#define IDS_MONITOR_MODE_NONE 230
+#define IDS_MONITOR_MODE_UNKNOWN 236
+#define IDS_MONITOR_UNLIMITED 240
+#define IDS_MONITOR_OUT 241
+#define IDS_MONITOR_CANNOT_SHOW 242
+#define IDS_MONITOR_NAME_FAILED 243
+#define IDS_MONITOR_NAME_UNSET 244
+#define IDS_MONITOR_AS_OF 245
+
+// Jump list tasks.
+#define IDS_JUMP_MONITOR 250
+#define IDS_JUMP_USERINFO 251
+#define IDS_JUMP_EDITOR 252
+#define IDS_JUMP_APPLY 253
+#define IDS_JUMP_HELP 254
+#define IDS_JUMP_ABOUT 255

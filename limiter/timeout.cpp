@@ -38,9 +38,7 @@ bool EnableShutdownPrivilege()
 
 void SetCountdownTitle(HWND dlg, int seconds)
 {
-    wchar_t title[64];
-    swprintf(title, ARRAYSIZE(title), L"%01d 秒後に終了処理を開始します。", seconds);
-    SetWindowTextW(dlg, title);
+    SetWindowTextW(dlg, hv::FormatText(IDS_COUNTDOWN_TITLE, seconds).c_str());
 }
 
 void OnInit(HWND dlg, Countdown* c)
@@ -70,7 +68,7 @@ void OnTimer(HWND dlg, Countdown* c)
         SetCountdownTitle(dlg, c->tenths / 10);
 }
 
-INT_PTR CALLBACK CountdownProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+INT_PTR HandleMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* c = reinterpret_cast<Countdown*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
@@ -96,6 +94,11 @@ INT_PTR CALLBACK CountdownProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
+INT_PTR CALLBACK CountdownProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return hv::Guarded<INT_PTR>(FALSE, [&] { return HandleMessage(dlg, msg, wp, lp); });
+}
+
 void ReportExitFailure(HWND owner, DWORD error)
 {
     wchar_t* text = nullptr;
@@ -105,7 +108,7 @@ void ReportExitFailure(HWND owner, DWORD error)
     // An error without a system text still has to say something.
     wchar_t code[32];
     swprintf(code, ARRAYSIZE(code), L"0x%08lX", static_cast<unsigned long>(error));
-    CFWHL_MessageBoxW(owner, text ? text : code, L"処理を続行できません", MB_ICONSTOP);
+    CFWHL_MessageBoxW(owner, text ? text : code, hv::LoadText(IDS_EXIT_FAILED_CAPTION).c_str(), MB_ICONSTOP);
     LocalFree(text);
 }
 

@@ -5,30 +5,24 @@
 
 #include <iterator>
 
+#include "resource.h"
+
 namespace tray {
 
 namespace {
 
 const StateTexts kTexts[] = {
-    {L"初期化しています...", L"初期化しています..."},
-    {L"現在のユーザー名 : %s (制限なし)", L"制限なし"},
-    {L"現在のユーザー名 : %s", L"時間に余裕あり"},
-    {L"現在のユーザー名 : %s (残りわずか)", L"残りわずか"},
-    {L"現在のユーザー名 : %s (時間外)", L"時間外"},
+    {IDS_TIP_INIT, IDS_STATE_INIT},       {IDS_TIP_NOLIMIT, IDS_STATE_NOLIMIT}, {IDS_TIP_PLENTY, IDS_STATE_PLENTY},
+    {IDS_TIP_LITTLE, IDS_STATE_LITTLE}, {IDS_TIP_OUT, IDS_STATE_OUT},
 };
 
 // Most urgent last, so that a search from the end finds it first.
 const Warning kWarnings[] = {
-    {600, BALLOON_INFO, L"タイムアウト 10 分前",
-     L"タイムアウトまであと 10 分を切りました。\n時間切れに備えることをお勧めします。", 64},
-    {300, BALLOON_WARNING, L"タイムアウト 5 分前",
-     L"タイムアウトまであと 5 分を切りました。\n作業中のデータを保存し、速やかにログアウトすることをお勧めします。", 48},
-    {180, BALLOON_WARNING, L"タイムアウト 3 分前",
-     L"タイムアウトまであと 3 分を切りました。\n今すぐ作業中にデータを保存し、ログアウトしてください。", 48},
-    {60, BALLOON_WARNING, L"タイムアウト 1 分前", L"タイムアウトまであと 1 分を切りました。\n直ちにログアウトしてください。",
-     48},
-    {0, BALLOON_ERROR, L"タイムアウト",
-     L"時間切れまたは時間外ログインされました。\n一定時間経過後、自動的にログアウトまたはシャットダウンされます。", 0},
+    {600, BALLOON_INFO, IDS_WARN_10MIN_TITLE, IDS_WARN_10MIN_TEXT, 64},
+    {300, BALLOON_WARNING, IDS_WARN_5MIN_TITLE, IDS_WARN_5MIN_TEXT, 48},
+    {180, BALLOON_WARNING, IDS_WARN_3MIN_TITLE, IDS_WARN_3MIN_TEXT, 48},
+    {60, BALLOON_WARNING, IDS_WARN_1MIN_TITLE, IDS_WARN_1MIN_TEXT, 48},
+    {0, BALLOON_ERROR, IDS_WARN_TIMEOUT_TITLE, IDS_WARN_TIMEOUT_TEXT, 0},
 };
 
 struct Forward {
@@ -36,7 +30,8 @@ struct Forward {
     int command;
 };
 const Forward kForwards[] = {
-    {L"/Monitor", 40000}, {L"/UseInfo", 40001}, {L"/Apply", 40005}, {L"/Help", 40006}, {L"/About", 40007},
+    {L"/Monitor", IDM_MONITOR}, {L"/UseInfo", IDM_USERINFO}, {L"/Apply", IDM_APPLY},
+    {L"/Help", IDM_HELP},       {L"/About", IDM_ABOUT},
 };
 
 }  // namespace
@@ -61,13 +56,9 @@ std::wstring FormatRemain(int32_t remain)
 
 const StateTexts& TextsOf(DisplayState state) { return kTexts[state]; }
 
-std::wstring TipFor(DisplayState state, const wchar_t* userName)
+std::wstring TipFor(DisplayState state, const wchar_t* userName, hv::TextFn text)
 {
-    std::wstring tip = kTexts[state].tip;
-    const size_t at = tip.find(L"%s");
-    if (at != std::wstring::npos)
-        tip.replace(at, 2, userName ? userName : L"");
-    return tip;
+    return hv::ReplacePlaceholder(text(kTexts[state].tip), userName);
 }
 
 const Warning& WarningOf(WarningId id) { return kWarnings[id]; }

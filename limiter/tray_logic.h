@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "text_source.h"
+
 namespace tray {
 
 // Same order as the images loaded at start (icons 102..106, bitmaps 300..304).
@@ -20,19 +22,20 @@ DisplayState StateFor(int32_t remain);
 // "-:--:--" for no limit, otherwise "H:MM:SS".
 std::wstring FormatRemain(int32_t remain);
 
+// String ids of a state's texts.
 struct StateTexts {
-    const wchar_t* tip;          // may hold one %s for the account name
-    const wchar_t* description;  // taskbar overlay description, minimised title
+    unsigned tip;          // may hold one %s for the account name
+    unsigned description;  // taskbar overlay description, minimised title
 };
 const StateTexts& TextsOf(DisplayState state);
-std::wstring TipFor(DisplayState state, const wchar_t* userName);
+std::wstring TipFor(DisplayState state, const wchar_t* userName, hv::TextFn text);
 
 enum BalloonKind { BALLOON_NONE, BALLOON_INFO, BALLOON_WARNING, BALLOON_ERROR };
 struct Warning {
     int32_t threshold;  // seconds; 0 for the time-out
     BalloonKind kind;
-    const wchar_t* title;
-    const wchar_t* text;
+    unsigned title;     // string ids
+    unsigned text;
     unsigned boxStyle;  // message box style where balloons are not supported
 };
 enum WarningId { WARN_NONE = -1, WARN_10MIN, WARN_5MIN, WARN_3MIN, WARN_1MIN, WARN_TIMEOUT };

@@ -18,14 +18,12 @@
 #include "notify_icon.h"
 #include "raii.h"
 #include "resource.h"
+#include "taskbar.h"
 #include "tray_logic.h"
 
 namespace {
 
 enum TimerId : UINT_PTR { TIMER_TICK = 1, TIMER_ICON = 2, TIMER_MONITOR = 3, TIMER_HELPER = 4 };
-
-constexpr wchar_t kTitle[] = L"Halvern Curfew";
-constexpr wchar_t kInitialising[] = L"初期化しています...";
 
 // One tray window per process: its context lives as long as the program.
 struct TrayContext {
@@ -36,6 +34,7 @@ struct TrayContext {
     hv::UniqueGdi labelFont;
     hv::UniqueGdi remainFont;
     NotifyIcon icon;
+    TaskbarOverlay overlay;
     tray::WarningTracker warnings;
     tray::StateStore stored;
     int64_t sessionLastLogin = 0;  // the date of the previous end, kept in memory
@@ -46,16 +45,6 @@ struct TrayContext {
 TrayContext g_ctx;
 
 // --- platform pieces ---------------------------------------------------------
-
-void SetOverlay(HWND w, HICON icon, const wchar_t* description)
-{
-    ITaskbarList3* list = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
-                                reinterpret_cast<void**>(&list))))
-        return;
-    list->SetOverlayIcon(w, icon, description);
-    list->Release();
-}
 
 void SetPicture(tray::DisplayState state)
 {
@@ -131,17 +120,18 @@ void StopTimers(HWND w)
 
 void ApplyState(HWND w, tray::DisplayState state, const tray::Warning* warning)
 {
-    const std::wstring tip = tray::TipFor(state, g_userName);
+    const std::wstring tip = tray::TipFor(state, g_userName, hv::LoadText);
     g_ctx.icon.Show(g_images.stateSmall[state], tip.c_str(), warning);
-    const wchar_t* description = tray::TextsOf(state).description;
-    SetOverlay(w, g_images.overlay[state], description);
+    const std::wstring description = hv::LoadText(tray::TextsOf(state).description);
+    g_ctx.overlay.Set(w, g_images.overlay[state], description.c_str());
     if (IsIconic(w))
-        SetWindowTextW(w, description);
+        SetWindowTextW(w, description.c_str());
     SetPicture(state);
     if (warning && warning->boxStyle && g_osVersion <= 0x410) {
         SetActiveWindow(w);
         SetForegroundWindow(w);
-        CFWHL_MessageBoxMostW(w, warning->text, warning->title, warning->boxStyle);
+        CFWHL_MessageBoxMostW(w, hv::LoadText(warning->text).c_str(), hv::LoadText(warning->title).c_str(),
+                              warning->boxStyle);
     }
 }
 
@@ -187,6 +177,7 @@ void OnTick(HWND w)
     if ((g_user.LimitMode & 0xFFFF) == LIMIT_GROUP)
         ReadGroupDataW(g_user.Group, &group);
     const int32_t d = limiter::TimerTick(g_timer, g_user, group, local);
+    PublishLiveState();
     StoreRunningStateDuringSession(now);
 
     SetWindowTextW(g_ctx.remain, tray::FormatRemain(d).c_str());
@@ -233,6 +224,12 @@ void OnMonitorTimer(HWND w)
 
 HMENU PopupMenu() { return GetSubMenu(g_popupMenu, 0); }
 
+// A box of the limiter's own texts through the hook library.
+int Tell(HWND w, unsigned text, unsigned caption, UINT style)
+{
+    return CFWHL_MessageBoxW(w, hv::LoadText(text).c_str(), hv::LoadText(caption).c_str(), style);
+}
+
 void SetHideButtonItems(bool hidden)
 {
     HMENU menu = PopupMenu();
@@ -244,7 +241,7 @@ void ShowPopupMenu(HWND w)
 {
     HMENU menu = PopupMenu();
     SetMenuDefaultItem(menu, IDM_MONITOR, FALSE);
-    EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | (IsAdministratorsMember() != 0 ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | (CountsAsAdministrator() ? MF_ENABLED : MF_GRAYED));
     SetActiveWindow(w);
     SetForegroundWindow(w);
     POINT at{};
@@ -263,6 +260,7 @@ void ReloadSettings()
     ReadUserDataW(g_userName, &g_user);
     g_user.LastLoginDate = g_ctx.sessionLastLogin;
     g_user.HiddenButton = hidden;
+    PublishLiveState();
 }
 
 void OnCommand(HWND w, int id)
@@ -292,19 +290,17 @@ void OnCommand(HWND w, int id)
         break;
     case IDM_EDITOR:
         if (!StartSettingsUtility(w))
-            CFWHL_MessageBoxW(w, L"設定ユーティリティを起動することができませんでした。", kTitle, MB_ICONSTOP);
+            Tell(w, IDS_EDITOR_FAILED, IDS_TITLE, MB_ICONSTOP);
         break;
     case IDM_APPLY:
-        if (CFWHL_MessageBoxW(w, L"設定ユーティリティで設定した内容を反映させますか？", L"確認",
-                              MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (Tell(w, IDS_APPLY_QUESTION, IDS_CONFIRM_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             SendMessageW(w, WM_APPLY_SETTINGS, 0, 0);
-            CFWHL_MessageBoxW(w, L"設定を反映しました。設定が有効にならない場合は再ログインしてみてください。",
-                              L"設定反映完了", MB_ICONINFORMATION);
+            Tell(w, IDS_APPLY_DONE, IDS_APPLY_DONE_CAPTION, MB_ICONINFORMATION);
         }
         break;
     case IDM_HELP:
         if (!ShowHelpFile(w))
-            CFWHL_MessageBoxW(w, L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。", kTitle, MB_ICONSTOP);
+            Tell(w, IDS_HELP_MISSING, IDS_TITLE, MB_ICONSTOP);
         break;
     case IDM_ABOUT:
         RunAboutDialog(w);
@@ -320,7 +316,6 @@ void OnCommand(HWND w, int id)
 
 // --- creation and the two ends ------------------------------------------------------
 
-constexpr wchar_t kLabelText[] = L"残り時間\n(下のタイマーが 0 になるとタイムアウトです。)";
 constexpr int kLabelWidth = 272;
 
 HFONT MakeFont(int height)
@@ -331,9 +326,10 @@ HFONT MakeFont(int height)
 
 // The label's font at height 14, or smaller where the face that stands in for
 // "MS UI Gothic" is wider, so that its longest line is never cut off.
-HFONT MakeLabelFont(HWND label)
+HFONT MakeLabelFont(HWND label, const std::wstring& text)
 {
-    const wchar_t* longest = wcschr(kLabelText, L'\n') + 1;
+    const size_t newline = text.find(L'\n');
+    const wchar_t* longest = text.c_str() + (newline == std::wstring::npos ? 0 : newline + 1);
     const int length = static_cast<int>(wcslen(longest));
     HDC dc = GetDC(label);
     int height = 14;
@@ -353,12 +349,10 @@ HFONT MakeLabelFont(HWND label)
 
 bool OnCreate(HWND w)
 {
-    g_ctx.mutex.reset(CreateMutexW(nullptr, FALSE, L"hvCurfew"));
+    g_ctx.mutex.reset(CreateMutexW(nullptr, FALSE, hv::names::kLimiterMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         g_ctx.mutex.reset();
-        MessageBoxW(w,
-                    L"Halvern Curfew はすでに起動しています。\n(旧バージョンのものが動作している場合はいったん終了させてください。)",
-                    kTitle, MB_ICONWARNING);
+        MessageBoxW(w, hv::LoadText(IDS_ALREADY_RUNNING).c_str(), hv::LoadText(IDS_TITLE).c_str(), MB_ICONWARNING);
         return false;
     }
     g_trayWindow = w;
@@ -368,17 +362,19 @@ bool OnCreate(HWND w)
     HINSTANCE inst = g_instance;
     g_ctx.picture = CreateWindowExW(0, L"Static", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 16, 16, 64, 64, w,
                                     reinterpret_cast<HMENU>(IDC_TRAY_PICTURE), inst, nullptr);
-    HWND label = CreateWindowExW(0, L"Static", kLabelText, WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 16, kLabelWidth, 32, w,
+    const std::wstring labelText = hv::LoadText(IDS_TRAY_LABEL);
+    HWND label = CreateWindowExW(0, L"Static", labelText.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 16, kLabelWidth, 32, w,
                                  reinterpret_cast<HMENU>(IDC_TRAY_LABEL), inst, nullptr);
     g_ctx.remain = CreateWindowExW(0, L"Static", L"0:00:00", WS_CHILD | WS_VISIBLE | SS_CENTER, 96, 56, 272, 24, w,
                                    reinterpret_cast<HMENU>(IDC_TRAY_REMAIN), inst, nullptr);
-    g_ctx.labelFont.reset(MakeLabelFont(label));
+    g_ctx.labelFont.reset(MakeLabelFont(label, labelText));
     g_ctx.remainFont.reset(MakeFont(16));
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.labelFont.get()), TRUE);
     SendMessageW(g_ctx.remain, WM_SETFONT, reinterpret_cast<WPARAM>(g_ctx.remainFont.get()), TRUE);
 
-    g_ctx.icon.Create(w, g_images.stateSmall[tray::STATE_INIT], kInitialising);
-    SetWindowTextW(w, kInitialising);
+    const std::wstring initialising = hv::LoadText(IDS_STATE_INIT);
+    g_ctx.icon.Create(w, g_images.stateSmall[tray::STATE_INIT], initialising.c_str());
+    SetWindowTextW(w, initialising.c_str());
     SetPicture(tray::STATE_INIT);
 
     if (g_osVersion < 0x601) {
@@ -388,9 +384,7 @@ bool OnCreate(HWND w)
     }
 
     // Start the one-second timers just after a whole second.
-    const time_t first = time(nullptr);
-    while (time(nullptr) == first)
-        Sleep(1);
+    hv::WaitForNextWholeSecond();
 
     HVCSetScreenEx(w, nullptr, HVC_SCREEN_AT, 32, 32, 384, 96);
     EnableMenuItem(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
@@ -400,16 +394,14 @@ bool OnCreate(HWND w)
 
 void OnClose(HWND w, WPARAM wp)
 {
-    if (IsAdministratorsMember() == 0) {  // a failed lookup counts as membership
-        MessageBoxW(w, L"管理者権限がないため、Halvern Curfew を終了できません。", kTitle, MB_ICONSTOP);
+    if (!CountsAsAdministrator()) {
+        MessageBoxW(w, hv::LoadText(IDS_NO_RIGHTS).c_str(), hv::LoadText(IDS_TITLE).c_str(), MB_ICONSTOP);
         return;
     }
     if (wp == 0) {
         if (g_options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordDialog(w) == 2)
             return;
-        if (CFWHL_MessageBoxW(w,
-                              L"Halvern Curfew を終了しますか？\n(終了すると、現在のアカウント上ではログイン時間制限が適用されなくなります。)",
-                              L"終了確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        if (Tell(w, IDS_EXIT_QUESTION, IDS_EXIT_CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
             return;
     }
     StoreRunningState();
@@ -441,6 +433,7 @@ void OnEndSessionCancelled(HWND w)
 void OnDestroy()
 {
     g_ctx.mutex.reset();
+    g_ctx.overlay.Release();
     g_ctx.icon.Remove();
     g_ctx.labelFont.reset();
     g_ctx.remainFont.reset();
@@ -493,7 +486,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
             if (g_osVersion < 0x601 || g_user.HiddenButton == 1)
                 ShowWindow(w, SW_HIDE);
         } else if (wp == SIZE_RESTORED) {
-            SetWindowTextW(w, kTitle);
+            SetWindowTextW(w, hv::LoadText(IDS_TITLE).c_str());
         }
         return 0;
     case WM_CLOSE:
@@ -515,8 +508,10 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         ReloadSettings();
         return 0;
     default:
-        if (msg == g_ctx.taskbarButtonCreated && msg != 0)
-            SetOverlay(w, g_images.overlay[tray::STATE_INIT], kInitialising);
+        if (msg == g_ctx.taskbarButtonCreated && msg != 0) {
+            g_ctx.overlay.ButtonCreated();
+            g_ctx.overlay.Set(w, g_images.overlay[tray::STATE_INIT], hv::LoadText(IDS_STATE_INIT).c_str());
+        }
         break;
     }
     return DefWindowProcW(w, msg, wp, lp);
@@ -526,9 +521,5 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT CALLBACK TrayWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
-    try {
-        return HandleMessage(w, msg, wp, lp);
-    } catch (...) {
-        return DefWindowProcW(w, msg, wp, lp);
-    }
+    return hv::GuardedOr([&] { return HandleMessage(w, msg, wp, lp); }, [&] { return DefWindowProcW(w, msg, wp, lp); });
 }

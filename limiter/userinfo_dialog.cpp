@@ -36,7 +36,8 @@ std::wstring AccountLabel()
 
 void ShowClock(HWND dlg)
 {
-    SetDlgItemTextW(dlg, IDC_USERINFO_CLOCK, limiter::FormatInfoClock(limiter::ToLocalTime(time(nullptr))).c_str());
+    SetDlgItemTextW(dlg, IDC_USERINFO_CLOCK,
+                    limiter::FormatInfoClock(limiter::ToLocalTime(time(nullptr)), hv::LoadText).c_str());
 }
 
 void ShowMode(HWND dlg)
@@ -45,8 +46,8 @@ void ShowMode(HWND dlg)
     if ((g_user.LimitMode & 0xFFFFu) == LIMIT_GROUP)
         ReadGroupDataW(g_user.Group, &group);
     const bool unlimited = limiter::IsUnlimitedNow(g_user, group, limiter::ToLocalTime(time(nullptr)));
-    if (const wchar_t* text = limiter::ModeDescription(unlimited, g_user.LimitMode))
-        SetDlgItemTextW(dlg, IDC_USERINFO_MODE, text);
+    if (const unsigned text = limiter::ModeDescription(unlimited, g_user.LimitMode))
+        SetDlgItemTextW(dlg, IDC_USERINFO_MODE, hv::LoadText(text).c_str());
 }
 
 void OnInit(HWND dlg, UserInfoContext& ctx)
@@ -63,9 +64,7 @@ void OnInit(HWND dlg, UserInfoContext& ctx)
 
     // Start on a whole second so that the one-second timer keeps in step
     // with the clock it shows.
-    const time_t start = time(nullptr);
-    for (int i = 0; i < 200 && time(nullptr) == start; ++i)
-        Sleep(10);
+    hv::WaitForNextWholeSecond();
     ShowClock(dlg);
     SetTimer(dlg, kClockTimer, 1000, nullptr);
     SetTimer(dlg, kModeTimer, 1000, nullptr);
@@ -82,7 +81,7 @@ void OnClose(HWND dlg, UserInfoContext& ctx)
     EndDialog(dlg, 1);
 }
 
-INT_PTR CALLBACK UserInfoDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+INT_PTR HandleMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* ctx = reinterpret_cast<UserInfoContext*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
@@ -104,6 +103,11 @@ INT_PTR CALLBACK UserInfoDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
         break;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK UserInfoDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return hv::Guarded<INT_PTR>(FALSE, [&] { return HandleMessage(dlg, msg, wp, lp); });
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "limiter_texts.h"
 #include "monitor_logic.h"
 
 using namespace monitor;
@@ -30,43 +31,43 @@ TEST(MonitorTexts, RemainderGivesTextAndImage)
         {-5, L"無制限", IMAGE_NOLIMIT},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RemainText(c.seconds), c.text) << c.seconds;
+        EXPECT_EQ(RemainText(c.seconds, limiter::RcText), c.text) << c.seconds;
         EXPECT_EQ(ImageFor(c.seconds), c.image) << c.seconds;
     }
 }
 
 TEST(MonitorTexts, ModeNamesUseLowHalfAndNameUnknownValues)
 {
-    EXPECT_EQ(ModeText(0), L"制限なし");
-    EXPECT_EQ(ModeText(1), L"毎日モード");
-    EXPECT_EQ(ModeText(2), L"平日/週末切り替えモード");
-    EXPECT_EQ(ModeText(3), L"曜日モード");
-    EXPECT_EQ(ModeText(4), L"グループ モード");
-    EXPECT_EQ(ModeText(5), L"リミット モード");
+    EXPECT_EQ(ModeText(0, limiter::RcText), L"制限なし");
+    EXPECT_EQ(ModeText(1, limiter::RcText), L"毎日モード");
+    EXPECT_EQ(ModeText(2, limiter::RcText), L"平日/週末切り替えモード");
+    EXPECT_EQ(ModeText(3, limiter::RcText), L"曜日モード");
+    EXPECT_EQ(ModeText(4, limiter::RcText), L"グループ モード");
+    EXPECT_EQ(ModeText(5, limiter::RcText), L"リミット モード");
     // The carry-over flag in the high half changes nothing.
-    EXPECT_EQ(ModeText(0x00010005u), L"リミット モード");
-    EXPECT_EQ(ModeText(6), L"不明なモード (6)");
-    EXPECT_EQ(ModeText(0x0001FFFFu), L"不明なモード (65535)");
+    EXPECT_EQ(ModeText(0x00010005u, limiter::RcText), L"リミット モード");
+    EXPECT_EQ(ModeText(6, limiter::RcText), L"不明なモード (6)");
+    EXPECT_EQ(ModeText(0x0001FFFFu, limiter::RcText), L"不明なモード (65535)");
 }
 
 TEST(MonitorTexts, FullNameAndClock)
 {
-    EXPECT_EQ(FullNameText(true, L"山田 太郎"), L"山田 太郎");
-    EXPECT_EQ(FullNameText(true, L""), L"(未設定)");
-    EXPECT_EQ(FullNameText(false, L""), L"(取得失敗)");
+    EXPECT_EQ(FullNameText(true, L"山田 太郎", limiter::RcText), L"山田 太郎");
+    EXPECT_EQ(FullNameText(true, L"", limiter::RcText), L"(未設定)");
+    EXPECT_EQ(FullNameText(false, L"", limiter::RcText), L"(取得失敗)");
 
     const limiter::LocalTime t{2026, 1, 2, 7, 5, 9, 5};
     EXPECT_EQ(ClockText(t), L"2026/01/02 07:05:09");
-    EXPECT_EQ(AsOfText(t), L"2026/01/02 07:05 現在の情報です。");
+    EXPECT_EQ(AsOfText(t, limiter::RcText), L"2026/01/02 07:05 現在の情報です。");
 }
 
 TEST(MonitorTexts, MenuHelpCoversEveryItemAndNothingElse)
 {
     for (unsigned id : {40006u, 40007u, 45000u, 45001u, 45002u})
-        EXPECT_STRNE(MenuHelp(id), L"") << id;
-    EXPECT_STREQ(MenuHelp(45002), L"最新の情報に更新します。");
+        EXPECT_EQ(limiter::RcText(MenuHelp(id)).find(L"<missing"), std::wstring::npos) << id;
+    EXPECT_EQ(limiter::RcText(MenuHelp(45002)), L"最新の情報に更新します。");
     for (unsigned id : {0u, 40000u, 40008u, 45003u, 0xFFFFu})
-        EXPECT_STREQ(MenuHelp(id), L"") << id;
+        EXPECT_EQ(MenuHelp(id), 0u) << id;
 }
 
 TEST(MonitorOrder, FoldsAsciiLettersOnly)

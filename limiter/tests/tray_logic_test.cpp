@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "limiter_texts.h"
 #include "tray_logic.h"
 
 namespace {
@@ -39,15 +40,15 @@ TEST(TrayLogic, RemainderText)
 
 TEST(TrayLogic, TipsCarryTheAccountName)
 {
-    EXPECT_EQ(L"現在のユーザー名 : kenji", TipFor(STATE_PLENTY, L"kenji"));
-    EXPECT_EQ(L"現在のユーザー名 : kenji (制限なし)", TipFor(STATE_NOLIMIT, L"kenji"));
-    EXPECT_EQ(L"現在のユーザー名 : kenji (時間外)", TipFor(STATE_OUT, L"kenji"));
-    EXPECT_EQ(L"初期化しています...", TipFor(STATE_INIT, L"kenji"));
+    EXPECT_EQ(L"現在のユーザー名 : kenji", TipFor(STATE_PLENTY, L"kenji", limiter::RcText));
+    EXPECT_EQ(L"現在のユーザー名 : kenji (制限なし)", TipFor(STATE_NOLIMIT, L"kenji", limiter::RcText));
+    EXPECT_EQ(L"現在のユーザー名 : kenji (時間外)", TipFor(STATE_OUT, L"kenji", limiter::RcText));
+    EXPECT_EQ(L"初期化しています...", TipFor(STATE_INIT, L"kenji", limiter::RcText));
     // A name holding a format directive is text, not a format.
-    EXPECT_EQ(L"現在のユーザー名 : %s%n (残りわずか)", TipFor(STATE_LITTLE, L"%s%n"));
-    EXPECT_EQ(L"現在のユーザー名 :  (残りわずか)", TipFor(STATE_LITTLE, nullptr));
+    EXPECT_EQ(L"現在のユーザー名 : %s%n (残りわずか)", TipFor(STATE_LITTLE, L"%s%n", limiter::RcText));
+    EXPECT_EQ(L"現在のユーザー名 :  (残りわずか)", TipFor(STATE_LITTLE, nullptr, limiter::RcText));
     // The longest account name still fits the 128-character tip.
-    EXPECT_LT(TipFor(STATE_LITTLE, L"0123456789012345678901234567890").size(), 128u);
+    EXPECT_LT(TipFor(STATE_LITTLE, L"0123456789012345678901234567890", limiter::RcText).size(), 128u);
 }
 
 // Feeds remainders tick by tick and collects what fires.
@@ -85,7 +86,7 @@ TEST(TrayLogic, WarningsFireOnceAtOrPastTheirThreshold)
 
 TEST(TrayLogic, WarningTextsAndStyles)
 {
-    EXPECT_STREQ(L"タイムアウト 10 分前", WarningOf(WARN_10MIN).title);
+    EXPECT_EQ(L"タイムアウト 10 分前", limiter::RcText(WarningOf(WARN_10MIN).title));
     EXPECT_EQ(BALLOON_INFO, WarningOf(WARN_10MIN).kind);
     EXPECT_EQ(64u, WarningOf(WARN_10MIN).boxStyle);
     for (WarningId id : {WARN_5MIN, WARN_3MIN, WARN_1MIN}) {

@@ -1,50 +1,55 @@
-// The password prompt that guards privileged commands while a password lock
-// is set: three wrong entries end it as a cancellation.
-#include "limiter.h"
+// The password prompt that guards privileged actions while a password lock is
+// set: three wrong entries end it as a cancellation. Every program shows it
+// from its own template number.
+#include "hvShared.h"
 
+#include "cfwCommon.h"
 #include "cfwHook.h"
-#include "dialog_logic.h"
-#include "resource.h"
+#include "shared_resource.h"
 
+namespace hv {
 namespace {
 
-const wchar_t kEntryErrorCaption[] = L"パスワード入力エラー";
-
 struct PasswordContext {
+    uint32_t lockHash = 0;
     int failures = 0;
 };
 
 void OnInit(HWND dlg)
 {
     HWND edit = GetDlgItem(dlg, IDC_PASSWORD_EDIT);
-    SendMessageW(edit, EM_LIMITTEXT, limiter::kPasswordMaxChars, 0);
+    SendMessageW(edit, EM_LIMITTEXT, kPasswordMaxChars, 0);
     SendMessageW(edit, EM_SETPASSWORDCHAR, 0x25CF, 0);
     SetFocus(edit);
+}
+
+void Complain(HWND dlg, unsigned text, unsigned caption, UINT style)
+{
+    CFWHL_MessageBoxW(dlg, LoadText(text).c_str(), LoadText(caption).c_str(), style);
 }
 
 // OK: judge the entry; true when the prompt ends (result in *result).
 bool OnOk(HWND dlg, PasswordContext& ctx, INT_PTR* result)
 {
-    wchar_t typed[limiter::kPasswordMaxChars + 1] = {};
-    GetDlgItemTextW(dlg, IDC_PASSWORD_EDIT, typed, limiter::kPasswordMaxChars + 1);
+    wchar_t typed[kPasswordMaxChars + 1] = {};
+    GetDlgItemTextW(dlg, IDC_PASSWORD_EDIT, typed, kPasswordMaxChars + 1);
     const bool empty = typed[0] == L'\0';
     const uint32_t hash = empty ? 0 : GetPasswordHashW(typed);
     SecureZeroMemory(typed, sizeof typed);
 
-    switch (limiter::JudgePassword(ctx.failures, empty, hash, g_options.PasswordLockHash)) {
-    case limiter::PasswordVerdict::Accepted:
+    switch (JudgePassword(ctx.failures, empty, hash, ctx.lockHash)) {
+    case PasswordVerdict::Accepted:
         *result = 1;
         return true;
-    case limiter::PasswordVerdict::Empty:
-        CFWHL_MessageBoxW(dlg, L"パスワードを入力してください。", kEntryErrorCaption, MB_ICONEXCLAMATION);
+    case PasswordVerdict::Empty:
+        Complain(dlg, IDS_PASSWORD_EMPTY, IDS_PASSWORD_ENTRY_ERROR, MB_ICONEXCLAMATION);
         break;
-    case limiter::PasswordVerdict::Wrong:
-        CFWHL_MessageBoxW(dlg, L"パスワードが違います。", kEntryErrorCaption, MB_ICONEXCLAMATION);
+    case PasswordVerdict::Wrong:
+        Complain(dlg, IDS_PASSWORD_WRONG, IDS_PASSWORD_ENTRY_ERROR, MB_ICONEXCLAMATION);
         break;
-    case limiter::PasswordVerdict::GiveUp:
-        CFWHL_MessageBoxW(dlg, L"パスワードが違います。", kEntryErrorCaption, MB_ICONEXCLAMATION);
-        CFWHL_MessageBoxW(dlg, L"パスワードを 3 回間違えたため処理を中止します。", L"パスワード入力失敗",
-                          MB_ICONHAND);
+    case PasswordVerdict::GiveUp:
+        Complain(dlg, IDS_PASSWORD_WRONG, IDS_PASSWORD_ENTRY_ERROR, MB_ICONEXCLAMATION);
+        Complain(dlg, IDS_PASSWORD_GIVE_UP, IDS_PASSWORD_FAILED, MB_ICONHAND);
         *result = 2;
         return true;
     }
@@ -55,7 +60,7 @@ bool OnOk(HWND dlg, PasswordContext& ctx, INT_PTR* result)
     return false;
 }
 
-INT_PTR CALLBACK PasswordDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+INT_PTR HandleMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* ctx = reinterpret_cast<PasswordContext*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
@@ -88,13 +93,21 @@ INT_PTR CALLBACK PasswordDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
     return FALSE;
 }
 
+INT_PTR CALLBACK PasswordDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return Guarded<INT_PTR>(FALSE, [&] { return HandleMessage(dlg, msg, wp, lp); });
+}
+
 }  // namespace
 
-INT_PTR RunPasswordDialog(HWND owner)
+INT_PTR RunPasswordPrompt(HINSTANCE module, int templateId, HWND owner, uint32_t lockHash)
 {
     PasswordContext ctx;
-    INT_PTR r = CFWHL_DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_PASSWORD), owner, PasswordDlgProc,
-                                      reinterpret_cast<LPARAM>(&ctx));
+    ctx.lockHash = lockHash;
+    const INT_PTR r = CFWHL_DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, PasswordDlgProc,
+                                            reinterpret_cast<LPARAM>(&ctx));
     // A prompt that could not be shown grants nothing.
     return r == 1 ? 1 : 2;
 }
+
+}  // namespace hv
