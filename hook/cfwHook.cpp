@@ -7,7 +7,6 @@
 
 namespace {
 
-HWND g_mainWindow;  // registered for the lifetime of the caller's message loop
 thread_local HHOOK t_hook;
 thread_local bool t_topmost;  // the box being shown must stay above other windows
 
@@ -80,9 +79,10 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style, bool topmost)
 
 extern "C" {
 
-void CFWHL_Init(HWND mainWindow) { g_mainWindow = mainWindow; }
+// Part of the interface the programs call; nothing here needs the main window.
+void CFWHL_Init(HWND) {}
 
-void CFWHL_Uninit(void) { g_mainWindow = nullptr; }
+void CFWHL_Uninit(void) {}
 
 int CFWHL_MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
 {

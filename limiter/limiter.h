@@ -27,7 +27,6 @@ enum TrayState { STATE_INIT, STATE_NOLIMIT, STATE_PLENTY, STATE_LITTLE, STATE_OU
 struct LimiterImages {
     HICON overlay[STATE_COUNT];      // 114, 113, 110, 111, 112 (16x16)
     HICON stateSmall[7];             // 102..108 at 16x16
-    HICON stateLarge[7];             // 102..108 at 32x32
     HBITMAP picture[STATE_COUNT];    // 300..304
 };
 extern LimiterImages g_images;

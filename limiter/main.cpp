@@ -85,7 +85,6 @@ void LoadImages()
         g_images.overlay[i] = LoadIconAt(kOverlays[i], 16, 0);
     const UINT colour = g_osVersion <= 0x500 ? LR_VGACOLOR : 0;
     for (int i = 0; i < 7; ++i) {
-        g_images.stateLarge[i] = LoadIconAt(IDI_STATE_INIT + i, 32, colour);
         g_images.stateSmall[i] = LoadIconAt(IDI_STATE_INIT + i, 16, colour);
     }
     for (int i = 0; i < STATE_COUNT; ++i)
@@ -96,9 +95,6 @@ void LoadImages()
 void ReleaseImages()
 {
     for (HICON& icon : g_images.overlay)
-        if (icon)
-            DestroyIcon(std::exchange(icon, nullptr));
-    for (HICON& icon : g_images.stateLarge)
         if (icon)
             DestroyIcon(std::exchange(icon, nullptr));
     for (HICON& icon : g_images.stateSmall)

@@ -48,19 +48,31 @@ find "$prefix/drive_c/windows" -maxdepth 1 -name '*.ini' -exec sh -c 'cp --remov
 export WINEPREFIX=$prefix
 # Test programs live apart from the product; they find its DLLs through the path.
 [ -n "$bin" ] && export WINEPATH="Z:${bin//\//\\}"
-# Screenshots land here as BMP and are turned into PNG after the run.
+# Screenshots land as BMP in a folder of this run's own and are turned into
+# PNG in the shared folder afterwards, so that a run never touches another
+# run's half-written file under ctest -j2.
+staging=""
 if [ -n "$artifacts" ]; then
   mkdir -p "$artifacts"
-  export HV_ARTIFACTS="Z:${artifacts//\//\\}"
+  staging=$(mktemp -d "$artifacts/.run.XXXXXX")
+  export HV_ARTIFACTS="Z:${staging//\//\\}"
 fi
 
 xvfb_pid=""
 out=$(mktemp)
 cleanup() {
-  if [ -n "$artifacts" ] && command -v convert >/dev/null; then
-    for b in "$artifacts"/*.bmp; do
-      [ -f "$b" ] && convert "$b" "${b%.bmp}.png" 2>/dev/null && rm -f "$b"
+  if [ -n "$staging" ]; then
+    for f in "$staging"/*; do
+      [ -f "$f" ] || continue
+      name=$(basename "$f")
+      if [ "${name##*.}" = bmp ] && command -v convert >/dev/null &&
+         convert "$f" "$staging/${name%.bmp}.png" 2>/dev/null; then
+        mv -f "$staging/${name%.bmp}.png" "$artifacts/"
+      else
+        mv -f "$f" "$artifacts/"
+      fi
     done
+    rm -rf "$staging"
   fi
   hv_clean_env wineserver -k >/dev/null 2>&1
   hv_clean_env wineserver -w >/dev/null 2>&1

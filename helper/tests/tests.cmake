@@ -1,9 +1,7 @@
 # The watch decisions natively; the program itself under Wine, with the real
 # limiter and with a stand-in limiter in a folder of its own.
 if(WIN32)
-  add_executable(limiter_standin ${CMAKE_CURRENT_SOURCE_DIR}/tests/limiter_standin.cpp)
-  set_target_properties(limiter_standin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HV_TEST_DIR})
-  target_link_options(limiter_standin PRIVATE -municode -mwindows)
+  hv_test_program(limiter_standin SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/limiter_standin.cpp GUI)
   hv_wine_test(helper_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/helper_test.cpp
                LIBS e2e DEPENDS cfwHelper hvCurfew limiter_standin TIMEOUT 120)
 else()

@@ -34,7 +34,7 @@ TEST_F(LimiterDialogs, AboutAndUserInformationOfTheRunningLimiter)
     ASSERT_TRUE(StartLimiter());
 
     Command(kMonitorCommand);
-    HWND monitor = e2e::WaitForWindow(L"hvCurfew2_Main", nullptr, limiter_.pid());
+    HWND monitor = e2e::AwaitWindow(hv::names::kMonitorClass, nullptr, limiter_.pid());
     ASSERT_TRUE(monitor);
     // Wine keeps menus per process, so the graying of the monitor's About
     // command is checked in-process by dialog_test; here the box must simply

@@ -52,8 +52,8 @@ void LimiterTest::TearDown()
 {
     // The limiter and its helper restart each other: end the helper first.
     for (int round = 0; round < 2; ++round) {
-        e2e::KillAll(L"cfwHelper.exe");
-        e2e::KillAll(L"hvCurfew.exe");
+        e2e::KillAll(hv::names::kHelperFile);
+        e2e::KillAll(hv::names::kLimiterFile);
     }
 }
 
@@ -79,10 +79,10 @@ void LimiterTest::WriteOptions(uint32_t timeOutMode, uint32_t passwordHash)
 
 HWND LimiterTest::StartLimiter()
 {
-    limiter_ = e2e::Start(L"hvCurfew.exe");
+    limiter_ = e2e::Start(hv::names::kLimiterFile);
     if (!limiter_)
         return nullptr;
-    tray_ = e2e::WaitForWindow(L"hvCurfew2_Tray", nullptr, limiter_.pid());
+    tray_ = e2e::AwaitWindow(hv::names::kTrayClass, nullptr, limiter_.pid());
     return tray_;
 }
 

@@ -11,6 +11,7 @@
 
 #include "cfwCommon.h"
 #include "e2e.h"
+#include "names.h"
 
 namespace limiter_test {
 

@@ -18,7 +18,7 @@ using limiter_test::UserName;
 
 namespace {
 
-constexpr wchar_t kMonitorClass[] = L"hvCurfew2_Main";
+using hv::names::kMonitorClass;
 constexpr int kList = 1000, kShowAll = 1001;
 constexpr WPARAM kOpenMonitor = 40000, kExit = 40008, kClose = 45000;
 const std::wstring kQuestion = L"Halvern Curfew に登録されているすべてのユーザーを表示しますか？";
@@ -62,7 +62,7 @@ protected:
     // "/Monitor" through a second start of the program; it ends at once.
     void ForwardMonitor()
     {
-        e2e::Process forwarder = e2e::Start(L"hvCurfew.exe", L"/Monitor");
+        e2e::Process forwarder = e2e::Start(hv::names::kLimiterFile, L"/Monitor");
         ASSERT_TRUE(forwarder);
         EXPECT_EQ(forwarder.Wait(10000), std::optional<DWORD>(0));
     }

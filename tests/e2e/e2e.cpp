@@ -239,6 +239,30 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     }
 }
 
+namespace {
+
+std::string Narrow(const wchar_t* text)
+{
+    if (!text)
+        return "(any)";
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+bool Await(const std::string& what, const std::function<bool()>& done, std::chrono::milliseconds timeout,
+           const char* file, int line)
+{
+    if (WaitUntil(done, timeout))
+        return true;
+    ADD_FAILURE_AT(file, line) << "waited " << timeout.count() << " ms for " << what << ", in vain";
+    return false;
+}
+
 std::vector<HWND> FindWindows(const wchar_t* cls, const wchar_t* title, DWORD pid)
 {
     std::vector<HWND> out;
@@ -309,6 +333,26 @@ std::optional<MessageBoxInfo> FindMessageBox(DWORD pid, const wchar_t* caption)
         return Describe(w);
     }
     return std::nullopt;
+}
+
+HWND AwaitWindow(const wchar_t* cls, const wchar_t* title, DWORD pid, std::chrono::milliseconds timeout,
+                 const char* file, int line)
+{
+    HWND found = WaitForWindow(cls, title, pid, timeout);
+    if (!found)
+        ADD_FAILURE_AT(file, line) << "waited " << timeout.count() << " ms for a window of class " << Narrow(cls)
+                                   << " titled " << Narrow(title) << " (process " << pid << "), in vain";
+    return found;
+}
+
+std::optional<MessageBoxInfo> AwaitMessageBox(DWORD pid, const wchar_t* caption, std::chrono::milliseconds timeout,
+                                              const char* file, int line)
+{
+    auto found = WaitForMessageBox(pid, caption, timeout);
+    if (!found)
+        ADD_FAILURE_AT(file, line) << "waited " << timeout.count() << " ms for a message box titled "
+                                   << Narrow(caption) << " (process " << pid << "), in vain";
+    return found;
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, const wchar_t* caption, std::chrono::milliseconds timeout)

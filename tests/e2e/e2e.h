@@ -63,13 +63,31 @@ Process Start(const std::wstring& program, const std::wstring& args = L"", const
 void KillAll(const std::wstring& exe);
 std::vector<DWORD> Pids(const std::wstring& exe);
 
-// Polls `done` every 20 ms until it is true or `timeout` passes.
+// Polls `done` every 20 ms until it is true or `timeout` passes. For waits
+// whose running out may be the expected answer ("nothing appears").
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// Where a wait was asked for: the caller's file and line, filled in by the
+// compiler at the call site.
+struct Caller {
+    const char* file;
+    int line;
+};
+#define E2E_HERE_ARGS const char* file_ = __builtin_FILE(), int line_ = __builtin_LINE()
+
+// Waits that must succeed: when `timeout` passes they fail the test at the
+// caller's line, naming what was awaited and for how long.
+bool Await(const std::string& what, const std::function<bool()>& done, std::chrono::milliseconds timeout,
+           E2E_HERE_ARGS);
 
 // Top-level windows by class and/or title (null = any) and owning process (0 = any).
 std::vector<HWND> FindWindows(const wchar_t* cls, const wchar_t* title, DWORD pid = 0);
 HWND WaitForWindow(const wchar_t* cls, const wchar_t* title, DWORD pid = 0,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// The window must appear: a test failure at the caller's line otherwise.
+HWND AwaitWindow(const wchar_t* cls, const wchar_t* title, DWORD pid = 0,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10), E2E_HERE_ARGS);
 
 std::wstring ClassName(HWND w);
 std::wstring Text(HWND w);
@@ -88,6 +106,10 @@ struct MessageBoxInfo {
 std::optional<MessageBoxInfo> FindMessageBox(DWORD pid = 0, const wchar_t* caption = nullptr);
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid = 0, const wchar_t* caption = nullptr,
                                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// The box must appear: a test failure at the caller's line otherwise.
+std::optional<MessageBoxInfo> AwaitMessageBox(DWORD pid, const wchar_t* caption,
+                                              std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                                              E2E_HERE_ARGS);
 MessageBoxInfo Describe(HWND box);
 // Presses the button with `id` (IDOK, IDYES ...) and waits for the box to go.
 bool Answer(const MessageBoxInfo& box, int id);

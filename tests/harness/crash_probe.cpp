@@ -1,7 +1,7 @@
 // Dies of an access violation: the runner must report it as a failure.
 #include <cstdio>
 
-int main()
+int wmain()
 {
     std::puts("about to crash");
     std::fflush(stdout);
