@@ -17,10 +17,10 @@ int32_t RestOfHour(const LocalTime& now) { return kHour - 60 * now.minute - now.
 int32_t SecondOfDay(const LocalTime& t) { return t.hour * kHour + 60 * t.minute + t.second; }
 
 // A killed limiter is back within a few seconds and resumes from its last
-// in-session store; the seconds in between are charged, or killing it over
-// and over would hold the clock still. Only such a short gap is charged: a
-// later logon on the same day resumes in full.
-constexpr int32_t kRestartCharge = 10;
+// in-session store (written every few seconds); the seconds in between are
+// charged, or killing it over and over would hold the clock still. Only such
+// a short gap is charged: a later logon on the same day resumes in full.
+constexpr int32_t kRestartCharge = 20;
 
 // Table of weekday d (0 = Sunday) in the weekday/weekend mode.
 const uint8_t* WeeklyTable(const uint8_t* weekdays, const uint8_t* weekend, int d)

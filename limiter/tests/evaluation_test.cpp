@@ -524,8 +524,8 @@ TEST(TimerTest, RestartSecondsAfterTheLastStoreAreCharged)
     } cases[] = {
         {0, 0, 6600, 6600},   // same second: nothing to charge
         {0, 3, 6600, 6597},   // restarted three seconds later
-        {0, 10, 6600, 6590},  // the longest gap still charged
-        {0, 11, 6600, 6600},  // a later logon resumes in full
+        {0, 20, 6600, 6580},  // the longest gap still charged
+        {0, 21, 6600, 6600},  // a later logon resumes in full
         {30, 0, 6600, 6600},
         {0, 5, 3, 0},         // never below zero
     };
