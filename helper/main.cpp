@@ -92,16 +92,15 @@ LRESULT CALLBACK HelperWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_CREATE:
         SetTimer(w, kWatchTimer, helper::kSafetyPeriodMs, nullptr);
-        CheckLimiter(w);
+        PostMessageW(w, WM_LIMITER_GONE, 0, 0);  // the first check, once the window exists
         return 0;
     case WM_TIMER:
         if (wp != kWatchTimer)
             break;
         CheckLimiter(w);
         return 0;
-    case WM_LIMITER_GONE:
-        if (static_cast<DWORD>(wp) == g_limiter.pid())
-            CheckLimiter(w);
+    case WM_LIMITER_GONE:  // a stale or forged one costs only a check
+        CheckLimiter(w);
         return 0;
     case WM_HELPER_DEADLINE:
         return static_cast<LRESULT>(helper::OfferDeadline(g_memo, static_cast<uint64_t>(wp)));

@@ -23,7 +23,7 @@ if(WIN32)
            COMMAND bash ${timeout_dir}/timeout_exit_flags.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh
                    ${CMAKE_BINARY_DIR}/wine/base ${HV_BIN_DIR} $<TARGET_FILE:timeout_exit_probe>
                    ${CMAKE_BINARY_DIR}/artifacts)
-  set_tests_properties(timeout_exit_flags PROPERTIES TIMEOUT 300)
+  set_tests_properties(timeout_exit_flags PROPERTIES TIMEOUT 480)
 endif()
 
 # For timeout_idle_cost.sh, a measurement run by hand (not a test).
