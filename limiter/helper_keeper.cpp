@@ -93,8 +93,10 @@ void Stop(HWND tray)
 void StopHelper(HWND tray, bool wait)
 {
     Stop(tray);
-    if (wait && g_keeper.helper.Alive() && !FindWindowW(kHelperClass, nullptr))
-        WaitForInputIdle(g_keeper.helper.process(), 3000);
+    // A helper started a moment ago has no window yet to take the message;
+    // it would outlive this limiter and start it again. Let it come up.
+    if (g_keeper.helper.Alive() && !FindWindowW(kHelperClass, nullptr))
+        WaitForInputIdle(g_keeper.helper.process(), wait ? 3000 : 1000);
     g_keeper.helper.Reset();
     HWND helper = FindWindowW(kHelperClass, nullptr);
     if (!helper)

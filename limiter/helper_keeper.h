@@ -20,9 +20,9 @@ constexpr UINT_PTR kCheckTimer = 4;
 void Start(HWND tray);
 // No more restarts; a running helper is left alone.
 void Stop(HWND tray);
-// Stop(), then tell the helper to end. With `wait`, a helper still starting
-// up is let come up first (or it would outlive the limiter and start it
-// again), and the limiter waits a second after.
+// Stop(), then tell the helper to end; a helper still starting up is let
+// come up first (or it would outlive the limiter and start it again). With
+// `wait` the limiter gives it longer and waits a second after.
 void StopHelper(HWND tray, bool wait);
 // A start of the helper failed: the limiter goes on without it. Cleared by
 // AllowRetry (a cancelled end of session starts over).
