@@ -101,6 +101,15 @@ struct ModuleTraits {
 };
 using UniqueModule = Unique<ModuleTraits>;
 
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { CloseServiceHandle(h); }
+};
+// The service control manager or a service opened through it.
+using UniqueService = Unique<ServiceHandleTraits>;
+
 struct HeapTraits {
     using Handle = void*;
     static Handle Empty() { return nullptr; }

@@ -3,9 +3,10 @@
 
     make_art.py OUTDIR [--sheet FILE.png]
 
-writes icon<N>.ico (N = 100..114; 16, 32 and 48 px, 32-bit with alpha) and
-bitmap<N>.bmp (N = 300..304; 64x64, 24-bit on the button-face grey) into
-OUTDIR, and with --sheet a PNG contact sheet of all of them for a look.
+writes icon<N>.ico (N = 100..114; 16, 32 and 48 px, 32-bit with alpha),
+the settings utility's editor_program.ico, editor_users.ico and
+editor_groups.ico, and bitmap<N>.bmp (N = 300..304; 64x64, 24-bit on the
+button-face grey) into OUTDIR, and with --sheet a PNG contact sheet of all of them for a look.
 
 One colour language for the five states, each a round badge with its own
 white sign so that it also reads without colour:
@@ -180,6 +181,34 @@ def padlock_icon(size):
             (circle(.5, .62, .085), dark), (polygon([(.46, .64), (.54, .64), (.57, .8), (.43, .8)]), dark)]
 
 
+def editor_program_icon(size):
+    """The settings utility: the product's clock with a pencil over it."""
+    pencil, tip, lead = (0xF2, 0xC0, 0x1E), (0xF5, 0xDE, 0xB3), (0x3A, 0x44, 0x52)
+    return program_icon(size)[:-2] + [
+        (segment(.92, .38, .5, .8, .2), (255, 255, 255, 0)),
+        (segment(.9, .4, .56, .74, .13), pencil),
+        (polygon([(.5, .68), (.62, .8), (.42, .88)]), tip),
+        (polygon([(.455, .82), (.48, .86), (.42, .88)]), lead)]
+
+
+def person(cx, top, scale):
+    """Head and shoulders of one account."""
+    return union(circle(cx, top + .17 * scale, .15 * scale),
+                 minus(circle(cx, top + .72 * scale, .33 * scale), rect(0, top + .74 * scale, 1, 1)))
+
+
+def editor_users_icon(size):
+    """A registered user: one figure in the blue of "no limit"."""
+    fill, rim = STATE["none"]
+    return [(person(.5, .08, 1.05), rim), (person(.5, .13, .88), fill)]
+
+
+def editor_groups_icon(size):
+    """A registered group: two figures, the one behind in green."""
+    return [(person(.66, .1, .8), STATE["plenty"][1]), (person(.66, .14, .68), STATE["plenty"][0]),
+            (person(.38, .22, .8), STATE["none"][1]), (person(.38, .26, .68), STATE["none"][0])]
+
+
 ICONS = {
     100: program_icon,
     101: monitor_icon,
@@ -190,6 +219,9 @@ ICONS = {
     # taskbar overlays: plenty, little left, out of time, no limit, initialising
     110: SIGNS["plenty"], 111: SIGNS["little"], 112: SIGNS["out"], 113: SIGNS["none"], 114: SIGNS["init"],
 }
+# The settings utility's own images, under names of their own.
+EDITOR_ICONS = {"editor_program": editor_program_icon, "editor_users": editor_users_icon,
+                "editor_groups": editor_groups_icon}
 BITMAPS = {300: "init", 301: "none", 302: "plenty", 303: "little", 304: "out"}
 ICON_SIZES = (16, 32, 48)
 
@@ -320,6 +352,10 @@ def main():
         renders = [render(draw(s), s) for s in ICON_SIZES]
         write_ico(os.path.join(out, "icon%d.ico" % n), renders)
         icons.append((n, renders))
+    for name, draw in EDITOR_ICONS.items():
+        renders = [render(draw(s), s) for s in ICON_SIZES]
+        write_ico(os.path.join(out, name + ".ico"), renders)
+        icons.append((name, renders))
     bitmaps = []
     for n, state in BITMAPS.items():
         rows = over(render(SIGNS[state](64), 64), BUTTON_FACE)

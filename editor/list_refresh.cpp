@@ -1,0 +1,77 @@
+// The user and group lists follow their registry keys: the key is enumerated
+// once, the list read once, and only the differences are applied.
+#include "editor.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "editor_logic.h"
+
+namespace {
+
+constexpr DWORD kNameChars = 32;  // terminator included, as the records' names
+
+// The subkey names in enumeration order; false when the key cannot be read.
+// A name too long for a record is passed over, not taken as the end.
+bool ReadSubkeyNames(const wchar_t* keyPath, std::vector<std::wstring>& names)
+{
+    hv::RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return false;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kNameChars];
+        DWORD chars = kNameChars;
+        const LSTATUS status = RegEnumKeyExW(key.get(), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, chars);
+    }
+    return true;
+}
+
+std::vector<std::wstring> ListViewTexts(HWND list)
+{
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<std::wstring> texts;
+    texts.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[kNameChars] = {};
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = kNameChars;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+}  // namespace
+
+void RefreshListView(HWND list, const wchar_t* keyPath)
+{
+    std::vector<std::wstring> names;
+    if (!ReadSubkeyNames(keyPath, names))
+        return;  // the list stays as it is
+    const std::vector<editor::ListChange> changes = editor::PlanListRefresh(ListViewTexts(list), names);
+    if (changes.empty())
+        return;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (const editor::ListChange& c : changes) {
+        if (c.kind == editor::ListChange::Insert) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = static_cast<int>(c.position);
+            item.pszText = const_cast<wchar_t*>(c.text.c_str());
+            item.iImage = 0;
+            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        } else {
+            SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(c.position), 0);
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}

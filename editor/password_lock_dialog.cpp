@@ -1,0 +1,81 @@
+// "パスワード ロックの設定" (512): sets, changes or removes the password lock.
+// With a lock set, the current password is needed for every change.
+#include "editor.h"
+
+#include "cfwHook.h"
+#include "editor_logic.h"
+#include "resource.h"
+
+namespace {
+
+constexpr wchar_t kPasswordChar = L'\x25CF';
+
+std::wstring FieldText(HWND dialog, int id)
+{
+    wchar_t text[hv::kPasswordMaxChars + 1] = {};
+    GetDlgItemTextW(dialog, id, text, ARRAYSIZE(text));
+    return text;
+}
+
+void OnInit(HWND dialog)
+{
+    for (int id : {IDC_LOCK_CURRENT, IDC_LOCK_NEW, IDC_LOCK_CONFIRM}) {
+        SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, hv::kPasswordMaxChars, 0);
+        SendDlgItemMessageW(dialog, id, EM_SETPASSWORDCHAR, kPasswordChar, 0);
+    }
+    if (g_editor.options.PasswordLockHash == PASSWORD_LOCK_OFF) {
+        EnableWindow(GetDlgItem(dialog, IDC_LOCK_CURRENT_LABEL), FALSE);
+        EnableWindow(GetDlgItem(dialog, IDC_LOCK_CURRENT), FALSE);
+    }
+}
+
+void OnOk(HWND dialog)
+{
+    const std::wstring current = FieldText(dialog, IDC_LOCK_CURRENT);
+    const std::wstring typed = FieldText(dialog, IDC_LOCK_NEW);
+    const uint32_t lock = g_editor.options.PasswordLockHash;
+    const editor::LockVerdict verdict = editor::JudgeLockChange(
+        lock, lock == PASSWORD_LOCK_OFF ? 0 : GetPasswordHashW(current.c_str()), typed,
+        FieldText(dialog, IDC_LOCK_CONFIRM));
+    if (verdict == editor::LockVerdict::Removed)
+        g_editor.options.PasswordLockHash = PASSWORD_LOCK_OFF;
+    else if (verdict == editor::LockVerdict::Set)
+        g_editor.options.PasswordLockHash = GetPasswordHashW(typed.c_str());
+    const editor::LockMessage m = editor::LockVerdictMessage(verdict);
+    CFWHL_MessageBoxW(dialog, hv::LoadText(m.text).c_str(), hv::LoadText(m.caption).c_str(), m.icon);
+    if (verdict == editor::LockVerdict::Removed || verdict == editor::LockVerdict::Set)
+        EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK PasswordLockProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    return hv::Guarded<INT_PTR>(FALSE, [&]() -> INT_PTR {
+        switch (message) {
+        case WM_INITDIALOG:
+            OnInit(dialog);
+            return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE)
+                SetFocus(GetDlgItem(dialog, IDC_LOCK_CURRENT));
+            return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                OnOk(dialog);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            break;
+        }
+        return FALSE;
+    });
+}
+
+}  // namespace
+
+INT_PTR RunPasswordLockDialog(HWND owner)
+{
+    return CFWHL_DialogBoxParamW(g_editor.instance, MAKEINTRESOURCEW(IDD_LOCK), owner, PasswordLockProc, 0);
+}
