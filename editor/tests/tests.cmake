@@ -5,3 +5,15 @@ if(WIN32)
 else()
   hv_host_test(editor_logic_host_test SOURCES ${_dir}/editor_logic_test.cpp LIBS editor_logic editor_texts)
 endif()
+
+# The real cfwEdit.exe under Wine (with the limiter for Apply).
+if(WIN32)
+  add_library(editor_fixture STATIC ${_dir}/editor_fixture.cpp)
+  target_link_libraries(editor_fixture PUBLIC limiter_fixture)
+  target_include_directories(editor_fixture PUBLIC ${_dir})
+  foreach(t main_window options wizard)
+    hv_wine_test(editor_${t}_e2e_test SOURCES ${_dir}/${t}_e2e_test.cpp
+                 LIBS editor_fixture editor_texts editor_logic DEPENDS cfwEdit hvCurfew cfwHelper XVFB TIMEOUT 240)
+    target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  endforeach()
+endif()

@@ -1,0 +1,139 @@
+// The settings utility as a program: one instance, the lists mirroring the
+// registry, Apply with and without a limiter, and the close.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "editor_texts.h"
+#include "resource.h"
+
+namespace {
+
+using namespace editor_test;
+
+class MainWindow : public EditorTest {};
+
+TEST_F(MainWindow, SecondStartIsRefusedAndLeavesTheFirst)
+{
+    ASSERT_TRUE(StartEditor());
+    e2e::Screenshot(L"editor_main_window");
+    auto second = e2e::Start(hv::names::kEditorFile);
+    auto box = e2e::AwaitMessageBox(second.pid(), kTitle);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(L"設定ユーティリティはすでに起動しています。", box->text);
+    EXPECT_TRUE(e2e::Answer(*box, IDOK));
+    EXPECT_EQ(kRefused, second.Wait(10000).value_or(1234));
+    EXPECT_TRUE(editor_.Running());
+    EXPECT_EQ(1u, e2e::FindWindows(L"cfwEdit", nullptr).size());
+}
+
+TEST_F(MainWindow, ListsMirrorTheRegistryAndFollowRefresh)
+{
+    for (const wchar_t* name : {L"taro", L"Hanako", L"jiro"})
+        CreateKey(UsersKey(name).c_str());
+    CreateKey(GroupsKey(L"kids").c_str());
+    ASSERT_TRUE(StartEditor());
+    HWND users = GetDlgItem(main_, IDC_USERS_LIST), groups = GetDlgItem(main_, IDC_GROUPS_LIST);
+    EXPECT_EQ(SubkeyNames(CFW_REG_USERS_W), ListTexts(users));
+    EXPECT_EQ(std::vector<std::wstring>{L"kids"}, ListTexts(groups));
+    for (const auto& item : e2e::ListViewItems(users, 1))
+        EXPECT_EQ(0, item.image);
+
+    // Behind its back: one added (in a case the list already has in another), one deleted.
+    CreateKey(UsersKey(L"HANAKO").c_str());
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, UsersKey(L"taro").c_str());
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_GROUPS_W);
+    Sleep(300);
+    EXPECT_EQ(3u, ListTexts(users).size());  // nothing happens by itself
+
+    SendMessageW(main_, WM_COMMAND, IDM_REFRESH, 0);  // F5; returns when the lists are done
+    EXPECT_EQ(SubkeyNames(CFW_REG_USERS_W), ListTexts(users));
+    // A key that cannot be opened leaves its list as it was.
+    EXPECT_EQ(std::vector<std::wstring>{L"kids"}, ListTexts(groups));
+    EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+TEST_F(MainWindow, ApplyWithoutLimiterWritesNothingAndTheCloseWritesTheRecord)
+{
+    WriteOptions(TIMEOUT_FORCE_LOGOFF, PASSWORD_LOCK_OFF);
+    ASSERT_TRUE(StartEditor());
+    WriteOptions(TIMEOUT_SHUTDOWN, PASSWORD_LOCK_OFF);  // behind its back
+
+    e2e::Click(main_, IDC_APPLY_BUTTON);
+    auto box = AwaitBox(kTitle);
+    EXPECT_EQ(L"Halvern Curfew 本体が起動していないか、旧バージョンのものが動作しています。", box.text);
+    EXPECT_TRUE(e2e::Answer(box, IDOK));
+    EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_SHUTDOWN), StoredOptions().TimeOutMode);
+
+    // The close question: Cancel keeps the window and writes nothing.
+    PostMessageW(main_, WM_COMMAND, IDM_EXIT, 0);
+    box = AwaitBox(L"終了確認");
+    EXPECT_EQ(editor::RcText(IDS_CLOSE_ASK), box.text);
+    e2e::Screenshot(L"editor_close_question");
+    EXPECT_TRUE(e2e::Answer(box, IDCANCEL));
+    EXPECT_TRUE(IsWindow(main_));
+    EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_SHUTDOWN), StoredOptions().TimeOutMode);
+
+    CloseWithOk();
+    EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_FORCE_LOGOFF), StoredOptions().TimeOutMode);
+}
+
+TEST_F(MainWindow, ApplyMakesTheRunningLimiterReload)
+{
+    WriteOptions(7, PASSWORD_LOCK_OFF);  // a time-out never ends the test's session
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
+    ASSERT_TRUE(StartEditor());
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    UserData u = limiter_test::MakeUser(LIMIT_DAILY);
+    limiter_test::Allow(u.TodayLimitTable, now.wHour, now.wHour + 2 > 24 ? 24 : now.wHour + 2);
+    if (now.wHour == 23)
+        u.TodayLimitTable[0] = 1;
+    WriteUser(u);
+    WriteOptions(0, PASSWORD_LOCK_OFF);  // Apply writes the utility's record back first
+
+    // No keeps everything as it was.
+    e2e::Click(main_, IDC_APPLY_BUTTON);
+    auto box = AwaitBox(L"確認");
+    EXPECT_EQ(L"変更した設定内容を Halvern Curfew 本体へ通知しますか？", box.text);
+    EXPECT_TRUE(e2e::Answer(box, IDNO));
+    Sleep(1500);
+    EXPECT_EQ(L"-:--:--", Remain());
+    EXPECT_EQ(0u, StoredOptions().TimeOutMode);
+
+    e2e::Click(main_, IDC_APPLY_BUTTON);
+    box = AwaitBox(L"確認");
+    EXPECT_TRUE(e2e::Answer(box, IDYES));
+    box = AwaitBox(kTitle);
+    EXPECT_EQ(editor::RcText(IDS_APPLY_DONE_ONE), box.text);
+    // Sent, not posted: the limiter has reloaded by the time the box shows.
+    EXPECT_EQ(7u, StoredOptions().TimeOutMode);
+    EXPECT_TRUE(WaitForRemain([](const std::wstring& t) { return t != L"-:--:--"; }, 3000)) << Remain();
+    EXPECT_TRUE(e2e::Answer(box, IDOK));
+}
+
+TEST_F(MainWindow, AboutBoxAndMissingHelp)
+{
+    ASSERT_TRUE(StartEditor());
+    HWND about = OpenDialog(IDM_ABOUT, L"バージョン情報");
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(GetDlgItem(about, IDC_ABOUT_WEBSITE));
+    e2e::Screenshot(L"editor_about");
+    e2e::Click(about, IDOK);
+    e2e::Await("the About box to close", [&] { return !IsWindow(about); }, 5s);
+
+    PostMessageW(main_, WM_COMMAND, IDM_HELP, 0);
+    auto box = AwaitBox(kTitle);
+    EXPECT_EQ(L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。", box.text);
+    EXPECT_TRUE(e2e::Answer(box, IDOK));
+
+    // The registration commands are not there yet: nothing opens.
+    PostMessageW(main_, WM_COMMAND, IDC_USERS_BUTTON, 0);
+    Sleep(500);
+    EXPECT_FALSE(e2e::FindMessageBox(editor_.pid()));
+}
+
+}  // namespace
