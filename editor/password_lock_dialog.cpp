@@ -55,8 +55,12 @@ INT_PTR CALLBACK PasswordLockProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             OnInit(dialog);
             return TRUE;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE)
-                SetFocus(GetDlgItem(dialog, IDC_LOCK_CURRENT));
+            // The current password first; without a lock it is disabled and
+            // the caret goes to the new password instead of nowhere.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                HWND current = GetDlgItem(dialog, IDC_LOCK_CURRENT);
+                SetFocus(IsWindowEnabled(current) ? current : GetDlgItem(dialog, IDC_LOCK_NEW));
+            }
             return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {

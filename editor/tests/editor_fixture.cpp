@@ -47,6 +47,12 @@ std::vector<std::wstring> ListTexts(HWND list)
     return texts;
 }
 
+void Shot(const wchar_t* name)
+{
+    Sleep(400);
+    e2e::Screenshot(name);
+}
+
 void EditorTest::SetUp()
 {
     LimiterTest::SetUp();

@@ -24,6 +24,8 @@ std::wstring GroupsKey(const wchar_t* name);
 // Subkey names of a key in the registry's enumeration order.
 std::vector<std::wstring> SubkeyNames(const wchar_t* path);
 std::vector<std::wstring> ListTexts(HWND list);
+// A screenshot once the windows have had time to paint.
+void Shot(const wchar_t* name);
 
 class EditorTest : public limiter_test::LimiterTest {
 protected:

@@ -17,7 +17,7 @@ class MainWindow : public EditorTest {};
 TEST_F(MainWindow, SecondStartIsRefusedAndLeavesTheFirst)
 {
     ASSERT_TRUE(StartEditor());
-    e2e::Screenshot(L"editor_main_window");
+    Shot(L"editor_main_window");
     auto second = e2e::Start(hv::names::kEditorFile);
     auto box = e2e::AwaitMessageBox(second.pid(), kTitle);
     ASSERT_TRUE(box);
@@ -70,7 +70,7 @@ TEST_F(MainWindow, ApplyWithoutLimiterWritesNothingAndTheCloseWritesTheRecord)
     PostMessageW(main_, WM_COMMAND, IDM_EXIT, 0);
     box = AwaitBox(L"終了確認");
     EXPECT_EQ(editor::RcText(IDS_CLOSE_ASK), box.text);
-    e2e::Screenshot(L"editor_close_question");
+    Shot(L"editor_close_question");
     EXPECT_TRUE(e2e::Answer(box, IDCANCEL));
     EXPECT_TRUE(IsWindow(main_));
     EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_SHUTDOWN), StoredOptions().TimeOutMode);
@@ -121,7 +121,7 @@ TEST_F(MainWindow, AboutBoxAndMissingHelp)
     HWND about = OpenDialog(IDM_ABOUT, L"バージョン情報");
     ASSERT_TRUE(about);
     EXPECT_TRUE(GetDlgItem(about, IDC_ABOUT_WEBSITE));
-    e2e::Screenshot(L"editor_about");
+    Shot(L"editor_about");
     e2e::Click(about, IDOK);
     e2e::Await("the About box to close", [&] { return !IsWindow(about); }, 5s);
 

@@ -50,7 +50,7 @@ TEST_F(Options, TimeoutDialogShowsAndStoresTheAction)
     EXPECT_EQ(4, SendDlgItemMessageW(dialog, IDC_TIMEOUT_LIST, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(2, Selection(dialog));
     EXPECT_EQ(editor::RcText(IDS_TIMEOUT_DESCRIPTION_2), e2e::ControlText(dialog, IDC_TIMEOUT_DESCRIPTION));
-    e2e::Screenshot(L"editor_timeout_dialog");
+    Shot(L"editor_timeout_dialog");
     Select(dialog, 1);
     EXPECT_EQ(editor::RcText(IDS_TIMEOUT_DESCRIPTION_1), e2e::ControlText(dialog, IDC_TIMEOUT_DESCRIPTION));
     CloseDialog(dialog, IDCANCEL);
@@ -82,7 +82,7 @@ TEST_F(Options, PasswordLockRules)
         EXPECT_EQ(16, SendDlgItemMessageW(dialog, id, EM_GETLIMITTEXT, 0, 0)) << id;
         EXPECT_EQ(0x25CF, SendDlgItemMessageW(dialog, id, EM_GETPASSWORDCHAR, 0, 0)) << id;
     }
-    e2e::Screenshot(L"editor_password_lock_dialog");
+    Shot(L"editor_password_lock_dialog");
 
     auto box = PressOk(dialog, L"", L"Secret", L"secret", L"パスワード変更エラー");
     EXPECT_EQ(editor::RcText(IDS_LOCK_MISMATCH), box.text);
@@ -144,7 +144,7 @@ TEST_F(Options, ThreeWrongPasswordsAtStartEndTheUtility)
         HWND prompt = AwaitDialog(L"パスワードの入力");
         ASSERT_TRUE(prompt);
         if (attempt == 1)
-            e2e::Screenshot(L"editor_password_prompt");
+            Shot(L"editor_password_prompt");
         e2e::SetControlText(prompt, IDC_PASSWORD_EDIT, L"Secret");
         e2e::Click(prompt, IDOK);
         auto box = AwaitBox(L"パスワード入力エラー");

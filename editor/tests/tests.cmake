@@ -17,3 +17,17 @@ if(WIN32)
     target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   endforeach()
 endif()
+
+# Dialogs 513, 514 and 515 built into a test program with the utility's
+# resources, since Wine's account never meets the refusals in the real one.
+if(WIN32)
+  hv_wine_test(editor_admission_dialogs_test
+    SOURCES ${_dir}/admission_dialogs_test.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/admission_dialogs.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/progress_window.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/editor_state.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/cfwEdit.rc
+    LIBS editor_logic hv_shared e2e comctl32 shell32
+    DEPENDS hv_art XVFB TIMEOUT 90)
+  target_include_directories(editor_admission_dialogs_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
+endif()

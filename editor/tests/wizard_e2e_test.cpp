@@ -76,7 +76,7 @@ TEST_F(Wizard, FromStartToFinish)
     EXPECT_EQ(600, PageId());
     EXPECT_TRUE(AwaitEnabled(kNextButton, true));
     EXPECT_FALSE(Enabled(kBackButton));
-    e2e::Screenshot(L"editor_wizard_600");
+    Shot(L"editor_wizard_600");
 
     Press(PSBTN_NEXT, 601);
     EXPECT_TRUE(Enabled(kBackButton));
@@ -84,7 +84,7 @@ TEST_F(Wizard, FromStartToFinish)
     EXPECT_EQ(editor::RcText(IDS_TIMEOUT_DESCRIPTION_0), e2e::ControlText(Page(), IDC_WIZARD_TIMEOUT_DESCRIPTION));
     Select(3);
     EXPECT_EQ(editor::RcText(IDS_WIZARD_DESCRIPTION_3), e2e::ControlText(Page(), IDC_WIZARD_TIMEOUT_DESCRIPTION));
-    e2e::Screenshot(L"editor_wizard_601");
+    Shot(L"editor_wizard_601");
 
     Press(PSBTN_NEXT, 602);
     EXPECT_TRUE(AwaitEnabled(kNextButton, true));  // two empty fields agree
@@ -96,7 +96,7 @@ TEST_F(Wizard, FromStartToFinish)
     e2e::SetControlText(Page(), IDC_WIZARD_CONFIRM, L"Secret");
     EXPECT_EQ(L"パスワード一致", e2e::ControlText(Page(), IDC_WIZARD_MATCH));
     EXPECT_TRUE(AwaitEnabled(kNextButton, true));
-    e2e::Screenshot(L"editor_wizard_602");
+    Shot(L"editor_wizard_602");
 
     // Back and forth keeps what was chosen.
     Press(PSBTN_BACK, 601);
@@ -105,7 +105,7 @@ TEST_F(Wizard, FromStartToFinish)
     EXPECT_EQ(L"Secret", e2e::ControlText(Page(), IDC_WIZARD_CONFIRM));
     Press(PSBTN_NEXT, 603);
     EXPECT_TRUE(AwaitEnabled(kFinishButton, true));
-    e2e::Screenshot(L"editor_wizard_603");
+    Shot(L"editor_wizard_603");
     EXPECT_EQ(0xDEADu, InitializedMark());
 
     PostMessageW(sheet_, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
@@ -139,7 +139,7 @@ TEST_F(Wizard, CancelledFromAMiddlePage)
     PostMessageW(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     auto box = AwaitBox(L"確認");
     EXPECT_EQ(editor::RcText(IDS_WIZARD_CANCEL), box.text);
-    e2e::Screenshot(L"editor_wizard_cancel_question");
+    Shot(L"editor_wizard_cancel_question");
     EXPECT_TRUE(e2e::Answer(box, IDNO));
     EXPECT_TRUE(IsWindow(sheet_));
     EXPECT_EQ(602, PageId());
@@ -166,7 +166,7 @@ TEST_F(Wizard, RerunIsAskedFirstAndASecondArgumentIsIgnored)
     StartEditor(L"/WIZARD", false);
     auto box = AwaitBox(kWizardCaption);
     EXPECT_EQ(editor::RcText(IDS_WIZARD_RERUN), box.text);
-    e2e::Screenshot(L"editor_wizard_rerun_question");
+    Shot(L"editor_wizard_rerun_question");
     EXPECT_TRUE(e2e::Answer(box, IDNO));
     AwaitMain();
     ASSERT_TRUE(main_);
