@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Starts the product (the limiter, which keeps its helper running) under Wine
-# in a prefix of its own, build/win64/run-prefix, made once from the base
+# Starts the product (the limiter, which keeps its helper running) and the
+# administrator's settings utility under Wine in a prefix of its own, build/win64/run-prefix, made once from the base
 # prefix of the tests. A first run registers the Linux user (who is the Wine
 # user) with a demo limit: a daily allowance of 2 hours that counts down.
 #
 # With $DISPLAY set it runs on that display until Ctrl+C. Without one it runs
-# on a private virtual display for a few seconds, saves a screenshot and stops.
+# on a private virtual display for a few seconds, saves a screenshot of the
+# limiter and one of the settings utility, and stops.
 #
 #   HV_RUN_TREE=build/other   use another build tree (default build/win64)
 #   HV_RUN_SECONDS=n          how long a run without display lasts (default 8)
@@ -18,7 +19,7 @@ root=$(dirname "$here")
 tree=$(realpath -m "${HV_RUN_TREE:-$root/build/win64}")
 bin=$tree/bin
 seconds=${HV_RUN_SECONDS:-8}
-for f in hvCurfew.exe cfwHelper.exe cfwCommon.dll; do
+for f in hvCurfew.exe cfwHelper.exe cfwEdit.exe cfwCommon.dll; do
     if [ ! -f "$bin/$f" ]; then
         echo "run.sh: $bin/$f is missing; build first (make run does)." >&2
         exit 1
@@ -122,15 +123,24 @@ if [ "$headless" = 1 ]; then
 fi
 hv_clean_env wine "$bin/hvCurfew.exe" /Monitor </dev/null >/dev/null 2>&1 || true
 
+shoot() {  # file, what
+    if import -display "$DISPLAY" -window root "$1" 2>/dev/null; then
+        echo "$2: $1"
+    else
+        echo "$2: no screenshot (ImageMagick import failed)."
+    fi
+}
 if [ "$headless" = 1 ]; then
     sleep "$seconds"
     mkdir -p "$tree/artifacts"
-    shot=$tree/artifacts/run.png
-    if import -display "$DISPLAY" -window root "$shot" 2>/dev/null; then
-        echo "Halvern Curfew ran for $seconds s on a virtual display; screenshot: $shot"
-    else
-        echo "Halvern Curfew ran for $seconds s on a virtual display (no screenshot: ImageMagick import failed)."
-    fi
+    shoot "$tree/artifacts/run.png" "Halvern Curfew ran for $seconds s on a virtual display; the limiter"
+fi
+
+# --- the settings utility, as an administrator sees it ------------------------------
+hv_clean_env wine "$bin/cfwEdit.exe" </dev/null >/dev/null 2>&1 &
+if [ "$headless" = 1 ]; then
+    sleep 4
+    shoot "$tree/artifacts/run-editor.png" "The settings utility"
     exit 0
 fi
 

@@ -31,3 +31,9 @@ if(WIN32)
     DEPENDS hv_art XVFB TIMEOUT 90)
   target_include_directories(editor_admission_dialogs_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
 endif()
+
+# The hand-run refresh benchmark's probe (editor/bench/refresh_bench.sh).
+if(WIN32)
+  hv_test_program(refresh_bench_probe SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/bench/refresh_bench_probe.cpp
+                  LIBS e2e cfwCommon hv_headers DEPENDS cfwEdit)
+endif()
