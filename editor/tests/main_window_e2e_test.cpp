@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
+#include "raii.h"
 #include "editor_texts.h"
 #include "resource.h"
 
@@ -134,6 +135,85 @@ TEST_F(MainWindow, AboutBoxAndMissingHelp)
     PostMessageW(main_, WM_COMMAND, IDC_USERS_BUTTON, 0);
     Sleep(500);
     EXPECT_FALSE(e2e::FindMessageBox(editor_.pid()));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace editor_test;
+
+DWORD Notifications()
+{
+    DWORD count = 0, size = sizeof count;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\HalvernTest", L"Notifications", RRF_RT_REG_DWORD, nullptr, &count,
+                 &size);
+    return count;
+}
+
+// The notification service (a stand-in under its name) installed and running.
+class WithService : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        e2e::DeleteTree(HKEY_LOCAL_MACHINE, L"Software\\HalvernTest");
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring path = self;
+        path = L"\"" + path.substr(0, path.rfind(L'\\') + 1) + L"editor_service_standin.exe\"";
+        manager_.reset(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        ASSERT_TRUE(manager_);
+        service_.reset(CreateServiceW(manager_.get(), hv::names::kServiceName, hv::names::kServiceName,
+                                      SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                      SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                      nullptr));
+        ASSERT_TRUE(service_) << GetLastError();
+        ASSERT_TRUE(StartServiceW(service_.get(), 0, nullptr)) << GetLastError();
+        e2e::Await("the service stand-in to run", [&] { return State() == SERVICE_RUNNING; }, 20s);
+    }
+    void TearDown() override
+    {
+        if (service_) {
+            SERVICE_STATUS s{};
+            ControlService(service_.get(), SERVICE_CONTROL_STOP, &s);
+            e2e::WaitUntil([&] { return State() == SERVICE_STOPPED; }, 10s);
+            DeleteService(service_.get());
+        }
+        service_.reset();
+        manager_.reset();
+        EditorTest::TearDown();
+    }
+    DWORD State()
+    {
+        SERVICE_STATUS s{};
+        return QueryServiceStatus(service_.get(), &s) ? s.dwCurrentState : 0;
+    }
+
+    hv::UniqueService manager_, service_;
+};
+
+TEST_F(WithService, ApplyNotifiesThroughTheService)
+{
+    ASSERT_TRUE(StartEditor());
+    WriteOptions(TIMEOUT_SHUTDOWN, PASSWORD_LOCK_OFF);  // behind its back
+
+    e2e::Click(main_, IDC_APPLY_BUTTON);
+    auto box = AwaitBox(L"確認");
+    EXPECT_EQ(L"変更した設定内容を常駐しているすべての Halvern Curfew へ通知しますか？", box.text);
+    EXPECT_TRUE(e2e::Answer(box, IDNO));
+    Sleep(300);
+    EXPECT_EQ(0u, Notifications());
+    EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_SHUTDOWN), StoredOptions().TimeOutMode);
+
+    e2e::Click(main_, IDC_APPLY_BUTTON);
+    box = AwaitBox(L"確認");
+    EXPECT_TRUE(e2e::Answer(box, IDYES));
+    box = AwaitBox(kTitle);
+    EXPECT_EQ(editor::RcText(IDS_APPLY_DONE_ALL), box.text);
+    EXPECT_TRUE(e2e::Answer(box, IDOK));
+    EXPECT_TRUE(e2e::WaitUntil([] { return Notifications() == 1; }, 5s)) << Notifications();
+    EXPECT_EQ(static_cast<uint32_t>(TIMEOUT_LOGOFF), StoredOptions().TimeOutMode);
 }
 
 }  // namespace

@@ -11,9 +11,11 @@ if(WIN32)
   add_library(editor_fixture STATIC ${_dir}/editor_fixture.cpp)
   target_link_libraries(editor_fixture PUBLIC limiter_fixture)
   target_include_directories(editor_fixture PUBLIC ${_dir})
+  hv_test_program(editor_service_standin SOURCES ${_dir}/service_standin.cpp LIBS hv_headers advapi32)
   foreach(t main_window options wizard)
     hv_wine_test(editor_${t}_e2e_test SOURCES ${_dir}/${t}_e2e_test.cpp
-                 LIBS editor_fixture editor_texts editor_logic DEPENDS cfwEdit hvCurfew cfwHelper XVFB TIMEOUT 240)
+                 LIBS editor_fixture editor_texts editor_logic
+                 DEPENDS cfwEdit hvCurfew cfwHelper editor_service_standin XVFB TIMEOUT 240)
     target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   endforeach()
 endif()
