@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "editor_fixture.h"
 #include "raii.h"
 #include "editor_texts.h"
@@ -41,15 +43,27 @@ TEST_F(MainWindow, ListsMirrorTheRegistryAndFollowRefresh)
     for (const auto& item : e2e::ListViewItems(users, 1))
         EXPECT_EQ(0, item.image);
 
-    // Behind its back: one added (in a case the list already has in another), one deleted.
-    CreateKey(UsersKey(L"HANAKO").c_str());
+    // Behind its back: one deleted, one made anew with its name in other
+    // letters (the comparison is exact), one added.
     e2e::DeleteTree(HKEY_LOCAL_MACHINE, UsersKey(L"taro").c_str());
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, UsersKey(L"Hanako").c_str());
+    CreateKey(UsersKey(L"HANAKO").c_str());
+    CreateKey(UsersKey(L"saburo").c_str());
     e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_GROUPS_W);
     Sleep(300);
     EXPECT_EQ(3u, ListTexts(users).size());  // nothing happens by itself
 
-    SendMessageW(main_, WM_COMMAND, IDM_REFRESH, 0);  // F5; returns when the lists are done
-    EXPECT_EQ(SubkeyNames(CFW_REG_USERS_W), ListTexts(users));
+    PostMessageW(main_, WM_KEYDOWN, VK_F5, 0);  // through the accelerators
+    // New names go to their enumeration index among the items still there,
+    // the stale ones go after: the same names as the key, not its order.
+    const auto sortedTexts = [&] {
+        std::vector<std::wstring> texts = ListTexts(users);
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    };
+    const std::vector<std::wstring> expected{L"HANAKO", L"jiro", L"saburo"};
+    e2e::Await("the users list to follow F5", [&] { return sortedTexts() == expected; }, 10s);
+    e2e::Await("the refresh to end", [&] { return IsWindowEnabled(main_) != FALSE; }, 10s);
     // A key that cannot be opened leaves its list as it was.
     EXPECT_EQ(std::vector<std::wstring>{L"kids"}, ListTexts(groups));
     EXPECT_TRUE(IsWindowEnabled(main_));
@@ -116,6 +130,30 @@ TEST_F(MainWindow, ApplyMakesTheRunningLimiterReload)
     EXPECT_TRUE(e2e::Answer(box, IDOK));
 }
 
+TEST_F(MainWindow, MinimumSizeAndFixedMenuGroup)
+{
+    ASSERT_TRUE(StartEditor());
+    const auto groupWidth = [&] {
+        RECT r{};
+        GetWindowRect(GetDlgItem(main_, IDC_MENU_GROUP), &r);
+        return r.right - r.left;
+    };
+    SetWindowPos(main_, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    RECT r{};
+    GetWindowRect(main_, &r);
+    EXPECT_GE(r.right - r.left, 640);
+    EXPECT_GE(r.bottom - r.top, 400);
+    EXPECT_EQ(503, groupWidth());
+    SetWindowPos(main_, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(503, groupWidth());
+    RECT client{}, apply{};
+    GetClientRect(main_, &client);
+    GetWindowRect(GetDlgItem(main_, IDC_APPLY_BUTTON), &apply);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&apply), 2);
+    EXPECT_EQ(client.right - 202, apply.left);
+    EXPECT_EQ(client.bottom - 26, apply.top);
+}
+
 TEST_F(MainWindow, AboutBoxAndMissingHelp)
 {
     ASSERT_TRUE(StartEditor());
@@ -130,6 +168,19 @@ TEST_F(MainWindow, AboutBoxAndMissingHelp)
     auto box = AwaitBox(kTitle);
     EXPECT_EQ(L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。", box.text);
     EXPECT_TRUE(e2e::Answer(box, IDOK));
+
+    // Programs beside the utility, and only there.
+    const struct {
+        int command;
+        const wchar_t* text;
+    } launches[] = {{IDM_SERVICE, L"Notification Service セットアップを起動できませんでした。"},
+                    {IDC_BACKUP_BUTTON, L"バックアップ ツールを起動できませんでした。"}};
+    for (const auto& l : launches) {
+        PostMessageW(main_, WM_COMMAND, static_cast<WPARAM>(l.command), 0);
+        box = AwaitBox(kTitle);
+        EXPECT_EQ(l.text, box.text);
+        EXPECT_TRUE(e2e::Answer(box, IDOK));
+    }
 
     // The registration commands are not there yet: nothing opens.
     PostMessageW(main_, WM_COMMAND, IDC_USERS_BUTTON, 0);
