@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -109,6 +110,14 @@ struct ServiceHandleTraits {
 };
 // The service control manager or a service opened through it.
 using UniqueService = Unique<ServiceHandleTraits>;
+
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ImageList_Destroy(h); }
+};
+using UniqueImageList = Unique<ImageListTraits>;
 
 struct HeapTraits {
     using Handle = void*;

@@ -12,15 +12,6 @@
 
 namespace {
 
-DWORD QueryOsVersion()
-{
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExW(&info))
-        return 0;
-    return info.dwMajorVersion * 256 + info.dwMinorVersion;
-}
-
 std::wstring QueryUserName()
 {
     DWORD size = 0;
@@ -71,7 +62,7 @@ int RunMessageLoop(HWND main, HACCEL accelerators)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
 {
     g_editor.instance = instance;
-    g_editor.osVersion = QueryOsVersion();
+    g_editor.osVersion = hv::OsVersionNumber();
     g_editor.firstArgument = FirstArgument();
     if (!RegisterMainWindowClass())
         return -1;

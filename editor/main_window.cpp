@@ -19,13 +19,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"cfwEdit";
 
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ImageList_Destroy(h); }
-};
-using UniqueImageList = hv::Unique<ImageListTraits>;
+using hv::UniqueImageList;
 
 // What the window owns, attached to it while it exists.
 struct MainWindow {

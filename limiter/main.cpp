@@ -20,15 +20,6 @@
 
 namespace {
 
-DWORD QueryOsVersion()
-{
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExW(&info))
-        return 0;
-    return info.dwMajorVersion * 256 + info.dwMinorVersion;
-}
-
 void QueryUserName()
 {
     DWORD size = ARRAYSIZE(g_userName);
@@ -184,7 +175,7 @@ int RunLimiter()
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
     g_instance = instance;
-    g_osVersion = QueryOsVersion();
+    g_osVersion = hv::OsVersionNumber();
     QueryUserName();
 
     int argc = 0;

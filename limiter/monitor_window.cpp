@@ -31,13 +31,7 @@ constexpr UINT kRefreshPeriod = 60000;
 enum GroupId { GROUP_CURRENT = 0, GROUP_REGISTERED = 1 };
 enum Column { COL_NAME, COL_FULLNAME, COL_MODE, COL_REMAIN };
 
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ImageList_Destroy(h); }
-};
-using UniqueImageList = hv::Unique<ImageListTraits>;
+using hv::UniqueImageList;
 
 // Lives on the monitor thread's stack for as long as its message loop runs.
 struct MonitorContext {

@@ -73,6 +73,11 @@ INT_PTR CallHtmlHelp(HWND owner, const wchar_t* file, UINT command, DWORD_PTR da
 // here).
 int ShowHelpFile(HWND owner, const std::wstring& helpFile);
 
+// --- Windows version (os_version.cpp) ---------------------------------------------
+// major * 256 + minor as GetVersionExW reports it (the manifest decides how
+// far it goes); 0 when it cannot be read.
+DWORD OsVersionNumber();
+
 // --- timing ------------------------------------------------------------------------
 // Returns just after the clock's second changes (at most about two seconds),
 // so that a one-second timer started then keeps in step with the clock.

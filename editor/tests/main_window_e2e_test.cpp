@@ -101,13 +101,7 @@ TEST_F(MainWindow, ApplyMakesTheRunningLimiterReload)
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
     ASSERT_TRUE(StartEditor());
 
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    UserData u = limiter_test::MakeUser(LIMIT_DAILY);
-    limiter_test::Allow(u.TodayLimitTable, now.wHour, now.wHour + 2 > 24 ? 24 : now.wHour + 2);
-    if (now.wHour == 23)
-        u.TodayLimitTable[0] = 1;
-    WriteUser(u);
+    WriteUser(limiter_test::DailyForThisAndNextHour());
     WriteOptions(0, PASSWORD_LOCK_OFF);  // Apply writes the utility's record back first
 
     // No keeps everything as it was.

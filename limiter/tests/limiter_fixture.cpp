@@ -28,6 +28,17 @@ void Allow(uint8_t table[24], int from, int to)
         table[h] = 1;
 }
 
+UserData DailyForThisAndNextHour()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    UserData u = MakeUser(LIMIT_DAILY);
+    Allow(u.TodayLimitTable, now.wHour, now.wHour + 2 > 24 ? 24 : now.wHour + 2);
+    if (now.wHour == 23)
+        u.TodayLimitTable[0] = 1;
+    return u;
+}
+
 int64_t Now() { return static_cast<int64_t>(_time64(nullptr)); }
 
 int ParseRemain(const std::wstring& text)

@@ -21,6 +21,8 @@ std::wstring UserName();
 UserData MakeUser(uint32_t mode);
 // Hours [from, to) of one table set to allowed.
 void Allow(uint8_t table[24], int from, int to);
+// The daily mode, allowed for the rest of this hour and the next one.
+UserData DailyForThisAndNextHour();
 
 // The clock of this test process (the limiter shares it).
 int64_t Now();

@@ -148,14 +148,7 @@ TEST_F(Startup, ApplySettingsMessageReloadsTheRecord)
     ASSERT_TRUE(StartLimiter());
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return t == L"-:--:--"; }));
 
-    // Allowed for the rest of this hour and the next one.
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    UserData u = limiter_test::MakeUser(LIMIT_DAILY);
-    limiter_test::Allow(u.TodayLimitTable, now.wHour, now.wHour + 2 > 24 ? 24 : now.wHour + 2);
-    if (now.wHour == 23)
-        u.TodayLimitTable[0] = 1;
-    WriteUser(u);
+    WriteUser(limiter_test::DailyForThisAndNextHour());
     // Read on the next tick only after the message, not by itself.
     Sleep(1500);
     EXPECT_EQ(L"-:--:--", Remain());
