@@ -28,6 +28,11 @@ extern EditorState g_editor;
 
 constexpr UINT WM_APPLY_SETTINGS = hv::names::kApplySettingsMessage;
 
+// Password fields show this for each typed character.
+constexpr wchar_t kPasswordChar = L'\x25CF';
+// The text of a password field (at most 16 characters).
+std::wstring PasswordFieldText(HWND dialog, int id);
+
 // The utility's own message box: its title as caption, through the hook library.
 int EditorMessageBox(HWND owner, unsigned textId, UINT style);
 

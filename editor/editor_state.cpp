@@ -9,3 +9,10 @@ int EditorMessageBox(HWND owner, unsigned textId, UINT style)
 {
     return CFWHL_MessageBoxW(owner, hv::LoadText(textId).c_str(), hv::LoadText(IDS_TITLE).c_str(), style);
 }
+
+std::wstring PasswordFieldText(HWND dialog, int id)
+{
+    wchar_t text[hv::kPasswordMaxChars + 1] = {};
+    GetDlgItemTextW(dialog, id, text, ARRAYSIZE(text));
+    return text;
+}

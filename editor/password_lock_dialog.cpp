@@ -1,4 +1,4 @@
-// "パスワード ロックの設定" (512): sets, changes or removes the password lock.
+// The password lock dialog (512): sets, changes or removes the password lock.
 // With a lock set, the current password is needed for every change.
 #include "editor.h"
 
@@ -7,15 +7,6 @@
 #include "resource.h"
 
 namespace {
-
-constexpr wchar_t kPasswordChar = L'\x25CF';
-
-std::wstring FieldText(HWND dialog, int id)
-{
-    wchar_t text[hv::kPasswordMaxChars + 1] = {};
-    GetDlgItemTextW(dialog, id, text, ARRAYSIZE(text));
-    return text;
-}
 
 void OnInit(HWND dialog)
 {
@@ -31,12 +22,12 @@ void OnInit(HWND dialog)
 
 void OnOk(HWND dialog)
 {
-    const std::wstring current = FieldText(dialog, IDC_LOCK_CURRENT);
-    const std::wstring typed = FieldText(dialog, IDC_LOCK_NEW);
+    const std::wstring current = PasswordFieldText(dialog, IDC_LOCK_CURRENT);
+    const std::wstring typed = PasswordFieldText(dialog, IDC_LOCK_NEW);
     const uint32_t lock = g_editor.options.PasswordLockHash;
     const editor::LockVerdict verdict = editor::JudgeLockChange(
         lock, lock == PASSWORD_LOCK_OFF ? 0 : GetPasswordHashW(current.c_str()), typed,
-        FieldText(dialog, IDC_LOCK_CONFIRM));
+        PasswordFieldText(dialog, IDC_LOCK_CONFIRM));
     if (verdict == editor::LockVerdict::Removed)
         g_editor.options.PasswordLockHash = PASSWORD_LOCK_OFF;
     else if (verdict == editor::LockVerdict::Set)

@@ -1,4 +1,4 @@
-// "時間切れ時の動作設定" (511): picks the action the limiters take at a
+// The time-out action dialog (511): picks the action the limiters take at a
 // time-out, with the description of the selected one beside the list.
 #include "editor.h"
 
