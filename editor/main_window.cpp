@@ -8,8 +8,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <utility>
-
 #include "cfwHook.h"
 #include "editor_logic.h"
 #include "hvCommon.h"
@@ -52,7 +50,8 @@ void CreateImageLists(MainWindow& w)
         ImageList_AddIcon(w.groupsImages.get(), w.groupsIcon.get());
 }
 
-// The checks before anything is shown; false refuses the window.
+// The admission checks, the start switch and the password prompt, before
+// anything is shown; false refuses the window.
 bool Admitted(HWND hwnd)
 {
     const bool administrator =
@@ -72,8 +71,10 @@ bool Admitted(HWND hwnd)
         editor::ParseStartSwitch(g_editor.firstArgument.empty() ? nullptr : g_editor.firstArgument.c_str());
     if (start == editor::StartSwitch::Wizard && IsUserAnAdmin())
         RunSetupWizard(hwnd);
+    // The settings upgrade is not part of this build yet: the record is read
+    // again as after one.
     if (start == editor::StartSwitch::Upgrade)
-        ReadOptionDataW(&g_editor.options);  // the upgrade itself comes with its own change
+        ReadOptionDataW(&g_editor.options);
     if (g_editor.options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordPrompt(hwnd) != IDOK)
         return false;
     return true;

@@ -5,8 +5,9 @@
 
 writes icon<N>.ico (N = 100..114; 16, 32 and 48 px, 32-bit with alpha),
 the settings utility's editor_program.ico, editor_users.ico and
-editor_groups.ico, and bitmap<N>.bmp (N = 300..304; 64x64, 24-bit on the
-button-face grey) into OUTDIR, and with --sheet a PNG contact sheet of all of them for a look.
+editor_groups.ico (the same sizes), and bitmap<N>.bmp (N = 300..304; 64x64,
+24-bit on the button-face grey) into OUTDIR, and with --sheet a PNG contact
+sheet of all of them for a look.
 
 One colour language for the five states, each a round badge with its own
 white sign so that it also reads without colour:
