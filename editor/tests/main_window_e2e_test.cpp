@@ -75,7 +75,8 @@ TEST_F(MainWindow, ApplyWithoutLimiterWritesNothingAndTheCloseWritesTheRecord)
     ASSERT_TRUE(StartEditor());
     WriteOptions(TIMEOUT_SHUTDOWN, PASSWORD_LOCK_OFF);  // behind its back
 
-    e2e::Click(main_, IDC_APPLY_BUTTON);
+    // Enter reaches Apply as the default button.
+    PostMessageW(GetDlgItem(main_, IDC_USERS_LIST), WM_KEYDOWN, VK_RETURN, 0);
     auto box = AwaitBox(kTitle);
     EXPECT_EQ(L"Halvern Curfew 本体が起動していないか、旧バージョンのものが動作しています。", box.text);
     EXPECT_TRUE(e2e::Answer(box, IDOK));
