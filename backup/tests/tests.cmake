@@ -3,10 +3,16 @@
 set(backup_corpus ${CMAKE_CURRENT_LIST_DIR}/corpus)
 
 if(WIN32)
+  hv_test_program(backup_elevation_probe
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/elevation_probe.cpp ${CMAKE_CURRENT_SOURCE_DIR}/elevation_dialog.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/cfwBackup.rc
+    LIBS hv_shared comctl32
+    DEPENDS hv_art GUI)
+  target_include_directories(backup_elevation_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
   hv_wine_test(backup_e2e_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/backup_e2e_test.cpp
     LIBS e2e cfwCommon hv_headers backup_logic
-    DEPENDS cfwBackup
+    DEPENDS cfwBackup backup_elevation_probe
     XVFB TIMEOUT 300)
   target_compile_definitions(backup_e2e_test PRIVATE BACKUP_CORPUS_DIR="${backup_corpus}")
 else()
