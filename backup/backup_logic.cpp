@@ -5,6 +5,13 @@
 
 namespace backup {
 
+StartupStep StartupStepFor(bool administratorsMember, bool elevated)
+{
+    if (!administratorsMember)
+        return StartupStep::WarnBackupOnly;
+    return elevated ? StartupStep::Proceed : StartupStep::OfferElevation;
+}
+
 LockQuestion LockQuestionFor(uint32_t current, uint32_t backedUp)
 {
     if (current == backedUp)

@@ -12,6 +12,14 @@
 
 namespace backup {
 
+// --- start-up -------------------------------------------------------------------
+enum class StartupStep {
+    WarnBackupOnly,  // not an Administrators member: warn, then back up only
+    OfferElevation,  // a member whose rights are withheld: dialog 504
+    Proceed,
+};
+StartupStep StartupStepFor(bool administratorsMember, bool elevated);
+
 // --- password-lock reconciliation -------------------------------------------------
 enum class LockQuestion {
     None,      // equal values: the backed-up one is written

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "backup.h"
+#include "backup_logic.h"
 #include "hvShared.h"
 #include "names.h"
 #include "resource.h"
@@ -53,11 +54,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
         return 0;
     }
 
-    if (!IsAdministratorsMember()) {
+    switch (backup::StartupStepFor(IsAdministratorsMember(), IsUserAnAdmin() != FALSE)) {
+    case backup::StartupStep::WarnBackupOnly:
         MessageBoxW(nullptr, hv::LoadText(IDS_NO_ADMIN_START).c_str(), hv::LoadText(IDS_TITLE).c_str(),
                     MB_ICONWARNING);
-    } else if (!IsUserAnAdmin() && RunElevationDialog() == IDYES) {
-        return 0;
+        break;
+    case backup::StartupStep::OfferElevation:
+        if (RunElevationDialog() == IDYES)
+            return 0;
+        break;
+    case backup::StartupStep::Proceed:
+        break;
     }
 
     HWND dialog = CreateMainDialog();

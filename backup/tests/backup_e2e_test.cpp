@@ -218,22 +218,26 @@ protected:
     std::optional<e2e::MessageBoxInfo> Box(const wchar_t* caption) { return e2e::AwaitMessageBox(tool_.pid(), caption, 20s); }
 
     // Answers a box and returns its text.
-    std::wstring Answer(const wchar_t* caption, int button)
+    std::wstring Answer(const wchar_t* caption, int button, const wchar_t* screenshot = nullptr)
     {
         auto box = Box(caption);
         if (!box)
             return L"(no box " + std::wstring(caption) + L")";
+        if (screenshot) {
+            Sleep(300);
+            e2e::Screenshot(screenshot);
+        }
         e2e::Answer(*box, button);
         return box->text;
     }
 
     // Start in backup mode with `path`; the completion box's text.
-    std::wstring RunBackup(const std::wstring& path, const wchar_t* doneCaption = L"バックアップ完了")
+    std::wstring RunBackup(const std::wstring& path, const wchar_t* screenshot = nullptr)
     {
         e2e::SetControlText(main_, kPath, path);
         e2e::Click(main_, IDOK);
         Answer(L"バックアップ開始確認", IDYES);
-        return Answer(doneCaption, IDOK);
+        return Answer(L"バックアップ完了", IDOK, screenshot);
     }
 
     void SwitchToRestore()
@@ -263,12 +267,13 @@ protected:
 
     // Runs the restore and returns the closing message; `lockAnswer` answers
     // a password-lock question (0: none may come).
-    std::wstring Restore(HWND dlg, int lockAnswer = 0, std::wstring* question = nullptr)
+    std::wstring Restore(HWND dlg, int lockAnswer = 0, std::wstring* question = nullptr,
+                         const wchar_t* screenshot = nullptr)
     {
         e2e::Click(dlg, IDOK);
         Answer(L"復元開始確認", IDYES);
         if (lockAnswer) {
-            const std::wstring text = Answer(L"警告", lockAnswer);
+            const std::wstring text = Answer(L"警告", lockAnswer, screenshot);
             if (question)
                 *question = text;
         }
@@ -476,7 +481,7 @@ TEST_F(BackupTool, PasswordLockReconciliation)
     SetOptions({TIMEOUT_LOGOFF, 0, a});
     dlg = OpenRestore(locked, {kRestoreOptions});
     ASSERT_TRUE(dlg);
-    EXPECT_EQ(Restore(dlg, IDCANCEL, &question), kDone);
+    EXPECT_EQ(Restore(dlg, IDCANCEL, &question, L"backup_lock_question"), kDone);
     EXPECT_EQ(question.find(L"バックアップ元、復元先共にパスワード ロックが有効になっていますが"), 0u);
     EXPECT_EQ(Options().PasswordLockHash, a);
 }
@@ -546,7 +551,7 @@ TEST_F(BackupTool, NamesTooLongForTheFileAreLeftOutAndNamed)
     ASSERT_EQ(1, WriteGroupDataW(kLongGroup, &kids_));
     const std::wstring path = TempFile(L"long.cfwb");
     ASSERT_TRUE(StartTool());
-    const std::wstring text = RunBackup(path);
+    const std::wstring text = RunBackup(path, L"backup_names_left_out");
     EXPECT_EQ(text.find(L"バックアップが完了しましたが、"), 0u) << text;
     EXPECT_NE(text.find(kLongUser), std::wstring::npos) << text;
     EXPECT_NE(text.find(kLongGroup), std::wstring::npos) << text;

@@ -33,6 +33,16 @@ TEST(LockReconciliation, OneQuestionAtMostAndItsAnswers)
     }
 }
 
+TEST(Startup, WarningElevationOfferOrNeither)
+{
+    EXPECT_EQ(StartupStepFor(false, false), StartupStep::WarnBackupOnly);
+    EXPECT_EQ(StartupStepFor(false, true), StartupStep::WarnBackupOnly);
+    EXPECT_EQ(StartupStepFor(true, false), StartupStep::OfferElevation);
+    EXPECT_EQ(StartupStepFor(true, true), StartupStep::Proceed);
+    EXPECT_EQ(backup_test::RcText(IDS_NO_ADMIN_START),
+              L"現在のユーザー アカウントに対して管理者権限がありません。バックアップのみ行うことができます。");
+}
+
 TEST(RestoreMode, OnlyAnElevatedMemberMayStart)
 {
     EXPECT_TRUE(RestoreModeFor(true, true).startEnabled);

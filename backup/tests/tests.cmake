@@ -15,6 +15,9 @@ if(WIN32)
     DEPENDS cfwBackup backup_elevation_probe
     XVFB TIMEOUT 300)
   target_compile_definitions(backup_e2e_test PRIVATE BACKUP_CORPUS_DIR="${backup_corpus}")
+  # Hand-run: tests/benchmark.sh.
+  hv_test_program(backup_benchmark SOURCES ${CMAKE_CURRENT_LIST_DIR}/benchmark.cpp
+    LIBS e2e cfwCommon hv_headers DEPENDS cfwBackup)
 else()
   hv_host_test(backup_host_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/backup_format_test.cpp ${CMAKE_CURRENT_LIST_DIR}/backup_logic_test.cpp
