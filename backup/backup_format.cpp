@@ -118,6 +118,27 @@ ReadStatus StatusOf(bool partial) { return partial ? ReadStatus::Partial : ReadS
 
 }  // namespace
 
+UserDataA NarrowRecord(const UserData& w, const std::string& ansiGroup)
+{
+    UserDataA a;
+    memset(&a, 0, sizeof a);
+    a.LimitMode = w.LimitMode;
+    if (ansiGroup.size() < CFW_GROUP_CHARS && ansiGroup.find('\0') == std::string::npos)
+        memcpy(a.Group, ansiGroup.data(), ansiGroup.size());
+    memcpy(a.TodayLimitTable, w.TodayLimitTable, sizeof a.TodayLimitTable);
+    memcpy(a.WeeklyLimitTable1, w.WeeklyLimitTable1, sizeof a.WeeklyLimitTable1);
+    memcpy(a.WeeklyLimitTable2, w.WeeklyLimitTable2, sizeof a.WeeklyLimitTable2);
+    memcpy(a.DayLimitTable, w.DayLimitTable, sizeof a.DayLimitTable);
+    a.LimitModeFlag = w.LimitModeFlag;
+    a.LimitModeTimeDay = w.LimitModeTimeDay;
+    a.LimitModeTimeHalfAM = w.LimitModeTimeHalfAM;
+    a.LimitModeTimeHalfPM = w.LimitModeTimeHalfPM;
+    a.LastLoginDate = w.LastLoginDate;
+    a.LimitModeRemain = w.LimitModeRemain;
+    a.HiddenButton = w.HiddenButton;
+    return a;
+}
+
 bool NameFits(const std::u16string& name, const std::string& ansiName)
 {
     return !name.empty() && !ansiName.empty() && name.size() < kNameChars && ansiName.size() < kNameChars &&

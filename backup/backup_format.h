@@ -58,6 +58,13 @@ struct GroupEntry {
     GroupData wide;
 };
 
+// The narrow record of an account, from its wide one: the same values, with
+// the group name in the ANSI code page (`ansiGroup`, converted by the
+// caller), as the store's narrow read gives them. A group name whose ANSI form
+// does not fit the field with its terminator stays empty, as the narrow read
+// leaves it.
+UserDataA NarrowRecord(const UserData& wide, const std::string& ansiGroup);
+
 // A name fits the file when it is not empty and both of its forms leave room
 // for the terminator in the 20-character field.
 bool NameFits(const std::u16string& name, const std::string& ansiName);

@@ -347,6 +347,38 @@ TEST_F(BackupTool, BackupOfSeededUsersAndGroupsByteByByte)
     KeepForCorpus(path, L"two_users_one_group.cfwb");
 }
 
+// The narrow copy of every record is what the store's narrow read gives, also
+// for names in the ANSI code page's double-byte characters.
+TEST_F(BackupTool, NarrowRecordsAreWhatTheNarrowReadGives)
+{
+    const wchar_t kUser[] = L"たろう", kGroup[] = L"小学生グループ";
+    const UserData u = SeedUser(LIMIT_GROUP, kGroup, 6);
+    const GroupData g = SeedGroup(GROUP_WEEKDAY_WEEKEND, 7);
+    ASSERT_EQ(1, WriteUserDataW(kUser, &u, 0));
+    ASSERT_EQ(1, WriteGroupDataW(kGroup, &g));
+    const std::wstring path = TempFile(L"japanese.cfwb");
+    ASSERT_TRUE(StartTool());
+    EXPECT_EQ(RunBackup(path), L"バックアップが完了しました。");
+    const std::vector<uint8_t> b = ReadFileBytes(path);
+    ASSERT_EQ(b.size(), 52u + 720 + 548);
+    KeepForCorpus(path, L"japanese_names.cfwb");
+
+    char ansiUser[20] = {}, ansiGroup[20] = {};
+    WideCharToMultiByte(CP_ACP, 0, kUser, -1, ansiUser, sizeof ansiUser, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, kGroup, -1, ansiGroup, sizeof ansiGroup, nullptr, nullptr);
+    EXPECT_EQ(memcmp(&b[52], ansiUser, sizeof ansiUser), 0);
+    UserDataA a;
+    memset(&a, 0, sizeof a);
+    ASSERT_GE(ReadUserDataA(ansiUser, &a), 16);
+    EXPECT_STREQ(a.Group, ansiGroup);
+    EXPECT_EQ(memcmp(&b[52 + 24], &a, sizeof a), 0) << "narrow user record";
+    EXPECT_EQ(memcmp(&b[52 + 720], ansiGroup, sizeof ansiGroup), 0);
+    GroupData ga{};
+    ASSERT_EQ(ReadGroupDataA(ansiGroup, &ga), 11);
+    EXPECT_EQ(memcmp(&b[52 + 720 + 20], &ga, sizeof ga), 0) << "narrow group record";
+    EXPECT_EQ(memcmp(&b[52 + 336], kUser, sizeof kUser), 0);
+}
+
 // No key was ever made: still a backup, of the options alone; a missing
 // Groups key beside registered users is an empty section.
 TEST_F(BackupTool, MissingKeysAreEmptySections)

@@ -341,6 +341,23 @@ TEST(BackupNames, NamesThatDoNotFitAreLeftOut)
     EXPECT_EQ(narrow[1].ansiName, "kept");
 }
 
+TEST(BackupRecords, NarrowRecordHoldsTheWideValues)
+{
+    const UserEntry e = User("taro", LIMIT_TIMER | LIMIT_CARRY_OVER_FLAG);
+    UserDataA expected = e.narrow;
+    expected.LimitMode = e.wide.LimitMode;
+    expected.LimitModeTimeHalfAM = e.wide.LimitModeTimeHalfAM;
+    expected.LimitModeTimeHalfPM = e.wide.LimitModeTimeHalfPM;
+    expected.LastLoginDate = e.wide.LastLoginDate;
+    expected.LimitModeRemain = e.wide.LimitModeRemain;
+    expected.HiddenButton = e.wide.HiddenButton;
+    const UserDataA a = NarrowRecord(e.wide, "kids");
+    EXPECT_EQ(memcmp(&a, &expected, sizeof a), 0);
+    // A group name whose ANSI form does not fit stays empty, as the narrow read leaves it.
+    EXPECT_STREQ(NarrowRecord(e.wide, std::string(31, 'g')).Group, std::string(31, 'g').c_str());
+    EXPECT_STREQ(NarrowRecord(e.wide, std::string(32, 'g')).Group, "");
+}
+
 // The backups the real tool wrote, kept in the repository: every one reads
 // completely.
 TEST(BackupCorpus, RealBackupsReadCompletely)

@@ -6,6 +6,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -120,31 +121,44 @@ int wmain()
     const std::wstring key = L"\"HKLM\\" CFW_REG_ROOT_W L"\"";
     printf("%8s %12s %12s %7s %12s %12s %7s\n", "users", "backup ms", "export ms", "ratio", "restore ms",
            "import ms", "ratio");
+    // The machine is shared: each figure is the best of three rounds, the tool
+    // and reg taking turns.
+    constexpr int kRounds = 3;
     for (int users : {1000, 10000}) {
         Seed(users);
-        double backup = 0, restore = 0;
-        if (!ToolBackup(file, backup)) {
-            printf("%8d backup failed\n", users);
-            return 1;
+        double backup = 1e30, exportMs = 1e30, restore = 1e30, importMs = 1e30;
+        for (int round = 0; round < kRounds; ++round) {
+            double ms = 0;
+            if (!ToolBackup(file, ms)) {
+                printf("%8d backup failed\n", users);
+                return 1;
+            }
+            backup = std::min(backup, ms);
+            exportMs = std::min(exportMs, Reg(L"export " + key + L" \"" + regFile + L"\" /y"));
         }
-        const double exportMs = Reg(L"export " + key + L" \"" + regFile + L"\" /y");
-        e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
-        if (!ToolRestore(file, restore)) {
-            printf("%8d restore failed\n", users);
-            return 1;
-        }
-        // The restore must have brought every account back.
-        HKEY k;
         DWORD subkeys = 0;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, CFW_REG_USERS_W, 0, KEY_READ, &k) == ERROR_SUCCESS) {
-            RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr);
-            RegCloseKey(k);
+        for (int round = 0; round < kRounds; ++round) {
+            e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
+            double ms = 0;
+            if (!ToolRestore(file, ms)) {
+                printf("%8d restore failed\n", users);
+                return 1;
+            }
+            restore = std::min(restore, ms);
+            // The restore must have brought every account back.
+            HKEY k;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, CFW_REG_USERS_W, 0, KEY_READ, &k) == ERROR_SUCCESS) {
+                RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr);
+                RegCloseKey(k);
+            }
+            e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
+            importMs = std::min(importMs, Reg(L"import \"" + regFile + L"\""));
         }
-        e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
-        const double importMs = Reg(L"import \"" + regFile + L"\"");
-        printf("%8d %12.0f %12.0f %7.2f %12.0f %12.0f %7.2f   (restored %lu accounts)\n", users, backup, exportMs,
-               backup / exportMs, restore, importMs, restore / importMs, subkeys);
+        printf("%8d %12.0f %12.0f %7.2f %12.0f %12.0f %7.2f   (restored %lu accounts; per account: backup %.3f ms, "
+               "restore %.3f ms)\n",
+               users, backup, exportMs, backup / exportMs, restore, importMs, restore / importMs, subkeys,
+               backup / users, restore / users);
         fflush(stdout);
     }
     return 0;
