@@ -1,7 +1,7 @@
 // The real cfwBackup.exe under Wine: backups of a seeded registry checked byte
 // by byte, restores onto an emptied one, the password-lock questions, the
-// single instance and the messages. The file dialogs are not driven: the
-// tests type the path into the path field, as a user may.
+// single instance and the messages. The tests type the path into the path
+// field, as a user may; the save dialog is driven once.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,7 +20,8 @@ using namespace std::chrono_literals;
 namespace {
 
 const wchar_t kTitle[] = L"Halvern Curfew バックアップ ツール";
-constexpr int kModeRestore = 1002, kPathLabel = 1003, kPath = 1004, kNoteText = 1010, kAbout = 1009;
+constexpr int kModeRestore = 1002, kPathLabel = 1003, kPath = 1004, kBrowseSave = 1006, kNoteText = 1010,
+              kAbout = 1009;
 constexpr int kRestoreOptions = 1000, kRestoreUsers = 1001, kRestoreGroups = 1002;
 
 // The running account's state values, which every user record carries.
@@ -232,12 +233,13 @@ protected:
     }
 
     // Start in backup mode with `path`; the completion box's text.
-    std::wstring RunBackup(const std::wstring& path, const wchar_t* screenshot = nullptr)
+    std::wstring RunBackup(const std::wstring& path, const wchar_t* screenshot = nullptr,
+                           const wchar_t* doneCaption = L"バックアップ完了")
     {
         e2e::SetControlText(main_, kPath, path);
         e2e::Click(main_, IDOK);
         Answer(L"バックアップ開始確認", IDYES);
-        return Answer(L"バックアップ完了", IDOK, screenshot);
+        return Answer(doneCaption, IDOK, screenshot);
     }
 
     void SwitchToRestore()
@@ -570,6 +572,32 @@ TEST_F(BackupTool, EmptyPathAsksForAFile)
     e2e::Click(main_, IDOK);
     EXPECT_EQ(Answer(L"開始エラー", IDOK), L"ファイルを指定してください。");
     EXPECT_FALSE(e2e::WaitForWindow(L"#32770", L"バックアップから復元", tool_.pid(), 1s));
+}
+
+TEST_F(BackupTool, UnwritableTargetIsAFailedBackup)
+{
+    ASSERT_TRUE(StartTool());
+    const std::wstring text = RunBackup(TempFile(L"no-such-folder\\x.cfwb"), nullptr, L"バックアップ失敗");
+    EXPECT_EQ(text, L"バックアップ中にエラーが発生しました。");
+}
+
+// The save dialog, driven once: its title, and the default extension it adds.
+TEST_F(BackupTool, SaveDialogAddsTheExtension)
+{
+    ASSERT_TRUE(StartTool());
+    e2e::Click(main_, kBrowseSave);
+    HWND save = e2e::AwaitWindow(L"#32770", L"バックアップ先の指定", tool_.pid());
+    ASSERT_TRUE(save);
+    Sleep(500);
+    e2e::Screenshot(L"backup_save_dialog");
+    const std::wstring base = TempFile(L"chosen");
+    // The file name box: a combo box in the Explorer-style dialog, an edit in others.
+    HWND name = GetDlgItem(save, 0x47C) ? GetDlgItem(save, 0x47C) : GetDlgItem(save, 0x480);
+    ASSERT_TRUE(name);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(base.c_str()));
+    e2e::Click(save, IDOK);
+    e2e::Await("save dialog closed", [&] { return !IsWindow(save); }, 10s);
+    EXPECT_EQ(e2e::ControlText(main_, kPath), base + L".cfwb");
 }
 
 // Windows allows 20-character names; the name field holds 19. Such names are
