@@ -110,6 +110,23 @@ private:
     size_t size_ = 0;
 };
 
+// Writes every record the file holds for one restore: 1 when all were read
+// and every write succeeded, else 0 (a failed write is not a success).
+template <typename Record, typename Read, typename Write>
+int RestoreRecords(const wchar_t* path, Read read, Write write)
+{
+    MappedFile file(path);
+    std::vector<Record> records;
+    const ReadStatus status = read(file.data(), file.size(), records);
+    if (status == ReadStatus::Refused)
+        return 0;
+    bool written = true;
+    for (const Record& r : records)
+        if (write(r) != 1)
+            written = false;
+    return status == ReadStatus::Complete && written ? 1 : 0;
+}
+
 }  // namespace
 
 CreateResult CreateBackupFile(const wchar_t* path)
@@ -177,38 +194,18 @@ int RestoreOptions(const wchar_t* path, HWND owner)
 
 int RestoreUsers(const wchar_t* path)
 {
-    MappedFile file(path);
-    std::vector<RestoreUser> users;
-    const ReadStatus status = ReadUsers(file.data(), file.size(), users);
-    if (status == ReadStatus::Refused)
-        return 0;
-    bool written = true;
-    for (const RestoreUser& u : users) {
+    return RestoreRecords<RestoreUser>(path, ReadUsers, [](const RestoreUser& u) {
         const std::wstring name(u.name.begin(), u.name.end());
-        const int r = u.narrow ? WriteUserDataA(u.ansiName.c_str(), &u.recordA, 0)
-                               : WriteUserDataW(name.c_str(), &u.recordW, 0);
-        if (r != 1)
-            written = false;
-    }
-    return status == ReadStatus::Complete && written ? 1 : 0;
+        return u.narrow ? WriteUserDataA(u.ansiName.c_str(), &u.recordA, 0) : WriteUserDataW(name.c_str(), &u.recordW, 0);
+    });
 }
 
 int RestoreGroups(const wchar_t* path)
 {
-    MappedFile file(path);
-    std::vector<RestoreGroup> groups;
-    const ReadStatus status = ReadGroups(file.data(), file.size(), groups);
-    if (status == ReadStatus::Refused)
-        return 0;
-    bool written = true;
-    for (const RestoreGroup& g : groups) {
+    return RestoreRecords<RestoreGroup>(path, ReadGroups, [](const RestoreGroup& g) {
         const std::wstring name(g.name.begin(), g.name.end());
-        const int r = g.narrow ? WriteGroupDataA(g.ansiName.c_str(), &g.record)
-                               : WriteGroupDataW(name.c_str(), &g.record);
-        if (r != 1)
-            written = false;
-    }
-    return status == ReadStatus::Complete && written ? 1 : 0;
+        return g.narrow ? WriteGroupDataA(g.ansiName.c_str(), &g.record) : WriteGroupDataW(name.c_str(), &g.record);
+    });
 }
 
 }  // namespace backup
