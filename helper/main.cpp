@@ -1,12 +1,15 @@
 // cfwHelper.exe: a hidden window that starts the limiter again whenever its
 // tray window is gone. The limiter, in turn, keeps this helper running and
-// sends WM_HELPER_STOP before an orderly end.
+// sends WM_HELPER_STOP before an orderly end. The helper waits on the
+// limiter's process rather than polling for its window, and keeps the little
+// that a restarted limiter must not lose (see helper::Memo).
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 
 #include "helper_logic.h"
+#include "process_watch.h"
 #include "raii.h"
 #include "resource.h"
 
@@ -15,10 +18,16 @@ namespace {
 constexpr wchar_t kHelperClass[] = L"cfwHelper";
 constexpr wchar_t kTrayClass[] = L"hvCurfew2_Tray";
 constexpr wchar_t kLimiterFile[] = L"hvCurfew.exe";
-constexpr UINT WM_HELPER_STOP = WM_APP + 1;  // 0x8001
+constexpr UINT WM_HELPER_STOP = WM_APP + 1;      // 0x8001
+constexpr UINT WM_HELPER_DEADLINE = WM_APP + 2;  // 0x8002: wParam offered deadline, returns the kept one
+constexpr UINT WM_HELPER_GRANT = WM_APP + 3;     // 0x8003: wParam offered grant period, returns the kept one
+constexpr UINT WM_LIMITER_GONE = WM_APP + 16;    // posted by the wait on the limiter's process
 constexpr UINT_PTR kWatchTimer = 1;
 
 helper::Watch g_watch;
+helper::Memo g_memo;
+hv::ProcessWatch g_limiter;  // the limiter's process: the one with the tray window, or the one started last
+bool g_stopped = false;
 
 std::wstring ModuleFileName()
 {
@@ -36,34 +45,44 @@ std::wstring ModuleFileName()
 }
 
 // The limiter beside this program, never one found through the current
-// folder or the search path.
+// folder or the search path. Its process is kept, to be waited on.
 bool StartLimiter(HWND owner)
 {
     const std::wstring path = helper::SiblingPath(ModuleFileName(), kLimiterFile);
     if (path.empty())
         return false;
-    const HINSTANCE result = ShellExecuteW(owner, L"Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"Open";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 32)
+        return false;
+    if (info.hProcess)
+        g_limiter.Watch(info.hProcess, GetProcessId(info.hProcess), owner, WM_LIMITER_GONE);
+    return true;
 }
 
-void OnWatchTimer(HWND w)
+// Runs when the watched limiter ended and on the slow safety timer.
+void CheckLimiter(HWND w)
 {
-    const bool trayExists = FindWindowW(kTrayClass, nullptr) != nullptr;
-    switch (helper::NextAction(g_watch, trayExists, GetTickCount64())) {
+    if (g_stopped)
+        return;
+    HWND tray = FindWindowW(kTrayClass, nullptr);
+    switch (helper::NextAction(g_watch, tray != nullptr, g_limiter.Alive(), GetTickCount64())) {
     case helper::Action::None:
+        break;
+    case helper::Action::WatchTray:
+        g_limiter.WatchOwnerOf(tray, w, WM_LIMITER_GONE);
         break;
     case helper::Action::StartLimiter:
         if (!StartLimiter(w)) {
             SendMessageW(w, WM_CLOSE, 0, 0);
             return;
         }
-        // Wait for the new tray window without blocking this window's
-        // messages, so that a stop request is still honoured meanwhile.
         helper::Started(g_watch, GetTickCount64());
-        SetTimer(w, kWatchTimer, helper::kWaitPollMs, nullptr);
-        break;
-    case helper::Action::ResumeWatching:
-        SetTimer(w, kWatchTimer, helper::kWatchPeriodMs, nullptr);
         break;
     }
 }
@@ -72,21 +91,33 @@ LRESULT CALLBACK HelperWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_CREATE:
-        SetTimer(w, kWatchTimer, helper::kWatchPeriodMs, nullptr);
+        SetTimer(w, kWatchTimer, helper::kSafetyPeriodMs, nullptr);
+        PostMessageW(w, WM_LIMITER_GONE, 0, 0);  // the first check, once the window exists
         return 0;
     case WM_TIMER:
         if (wp != kWatchTimer)
             break;
-        OnWatchTimer(w);
+        CheckLimiter(w);
         return 0;
+    case WM_LIMITER_GONE:  // a stale or forged one costs only a check
+        CheckLimiter(w);
+        return 0;
+    case WM_HELPER_DEADLINE:
+        return static_cast<LRESULT>(helper::OfferDeadline(g_memo, static_cast<uint64_t>(wp)));
+    case WM_HELPER_GRANT:
+        return static_cast<LRESULT>(helper::OfferGrant(g_memo, static_cast<int64_t>(wp)));
     case WM_HELPER_STOP:
+        g_stopped = true;
         KillTimer(w, kWatchTimer);
+        g_limiter.Reset();
         SendMessageW(w, WM_CLOSE, 0, 0);
         return 0;
     case WM_CLOSE:
         DestroyWindow(w);
         return 0;
     case WM_DESTROY:
+        g_stopped = true;
+        g_limiter.Reset();
         PostQuitMessage(0);
         return 0;
     default:

@@ -4,6 +4,8 @@
 
 #include <time.h>
 
+#include <algorithm>
+
 namespace limiter {
 namespace {
 
@@ -15,10 +17,10 @@ int32_t RestOfHour(const LocalTime& now) { return kHour - 60 * now.minute - now.
 int32_t SecondOfDay(const LocalTime& t) { return t.hour * kHour + 60 * t.minute + t.second; }
 
 // A killed limiter is back within a few seconds and resumes from its last
-// in-session store; the seconds in between are charged, or killing it over
-// and over would hold the clock still. Only such a short gap is charged: a
-// later logon on the same day resumes in full.
-constexpr int32_t kRestartCharge = 10;
+// in-session store (written every few seconds); the seconds in between are
+// charged, or killing it over and over would hold the clock still. Only such
+// a short gap is charged: a later logon on the same day resumes in full.
+constexpr int32_t kRestartCharge = 20;
 
 // Table of weekday d (0 = Sunday) in the weekday/weekend mode.
 const uint8_t* WeeklyTable(const uint8_t* weekdays, const uint8_t* weekend, int d)
@@ -37,24 +39,22 @@ uint32_t Seconds16(int64_t seconds)
     return seconds > 0xFFFF ? 0xFFFFu : static_cast<uint32_t>(seconds);
 }
 
-// The allowance that a grant at `now` gives, whatever was stored before.
-uint32_t FreshAllowance(const UserData& user, const LocalTime& now)
+int64_t DayNumber(const LocalTime& t)
 {
-    const uint32_t marker = user.LimitModeRemain & 0xFFFF0000u;
-    const bool afternoon = now.hour >= 12;
-    if (user.LimitModeFlag != 1)
-        return marker | Seconds16(int64_t{user.LimitModeTimeDay} * 60);
-    const bool carryOver = (user.LimitMode >> 16) == 1;
-    if (carryOver && afternoon)
-        return 0x10000u | Seconds16((int64_t{user.LimitModeTimeHalfAM} + user.LimitModeTimeHalfPM) * 60 - 1);
-    const uint32_t minutes = afternoon ? user.LimitModeTimeHalfPM : user.LimitModeTimeHalfAM;
-    return marker | Seconds16(int64_t{minutes} * 60 - 1);
+    // Days from civil (proleptic Gregorian), so that dates compare by distance.
+    const int y = t.year - (t.month <= 2 ? 1 : 0);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
 }
 
-int64_t HalfDayOf(const LocalTime& now)
-{
-    return ((int64_t{now.year} * 16 + now.month) * 32 + now.day) * 2 + (now.hour >= 12 ? 1 : 0);
-}
+int64_t DayOfKey(int64_t key) { return key >> 1; }
+
+// A stored date this many days ahead of today is still resumed: the clock or
+// the zone was set back after it was written (zones span 26 hours). Further
+// ahead, it is taken for a wrong clock that was put right, and granted afresh.
+constexpr int64_t kAheadDays = 2;
 
 }  // namespace
 
@@ -175,10 +175,51 @@ int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const Lo
     }
 }
 
+uint32_t FreshAllowance(const UserData& user, const LocalTime& now)
+{
+    const uint32_t marker = user.LimitModeRemain & 0xFFFF0000u;
+    const bool afternoon = now.hour >= 12;
+    if (user.LimitModeFlag != 1)
+        return marker | Seconds16(int64_t{user.LimitModeTimeDay} * 60);
+    const bool carryOver = (user.LimitMode >> 16) == 1;
+    if (carryOver && afternoon)
+        return 0x10000u | Seconds16((int64_t{user.LimitModeTimeHalfAM} + user.LimitModeTimeHalfPM) * 60 - 1);
+    const uint32_t minutes = afternoon ? user.LimitModeTimeHalfPM : user.LimitModeTimeHalfAM;
+    return marker | Seconds16(int64_t{minutes} * 60 - 1);
+}
+
+int64_t HalfDayKey(const LocalTime& now) { return DayNumber(now) * 2 + (now.hour >= 12 ? 1 : 0); }
+
+int64_t GrantedKey(const UserData& user, const LocalTime& now, bool resumed)
+{
+    const int64_t key = HalfDayKey(now);
+    return resumed || user.LimitModeFlag != 1 ? key | 1 : key;
+}
+
+// Whether the record read back holds an allowance already granted for today
+// (or for a day just ahead, see kAheadDays).
+static bool ResumesStored(const UserData& user, const LocalTime& now)
+{
+    if (user.LastLoginDate == 0)
+        return false;
+    const LocalTime stored = ToLocalTime(user.LastLoginDate);
+    if (stored.year == 0)
+        return false;
+    const int64_t ahead = DayNumber(stored) - DayNumber(now);
+    return ahead >= 0 && ahead <= kAheadDays;
+}
+
+// A stored value, never above a fresh grant (the user can edit it).
+static uint32_t Clamped(uint32_t stored, uint32_t fresh)
+{
+    const uint32_t seconds = stored & 0xFFFF, limit = fresh & 0xFFFF;
+    return (stored & 0xFFFF0000u) | (seconds < limit ? seconds : limit);
+}
+
 uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now)
 {
     const uint32_t fresh = FreshAllowance(user, now);
-    if (user.LastLoginDate == 0 || !SameLocalDay(ToLocalTime(user.LastLoginDate), now))
+    if (!ResumesStored(user, now))
         return fresh;
     // Granted already today: resume, but never above a fresh grant.
     const uint32_t stored = user.LimitModeRemain;
@@ -186,38 +227,57 @@ uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now)
     const int32_t gap = SecondOfDay(now) - SecondOfDay(ToLocalTime(user.LastLoginDate));
     if (gap > 0 && gap <= kRestartCharge)
         seconds = seconds > static_cast<uint32_t>(gap) ? seconds - gap : 0;
-    const uint32_t limit = fresh & 0xFFFF;
-    return (stored & 0xFFFF0000u) | (seconds < limit ? seconds : limit);
+    return Clamped((stored & 0xFFFF0000u) | seconds, fresh);
 }
 
 int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now)
 {
     const uint32_t mode = user.LimitMode & 0xFFFF;
-    const bool switched = (mode == LIMIT_TIMER) != (state.lastMode == LIMIT_TIMER);
-    const int64_t half = HalfDayOf(now);
-    const bool newHalf = state.lastHalfDay != half;
+    const bool switchedIn = mode == LIMIT_TIMER && state.lastMode != LIMIT_TIMER;
     state.lastMode = mode;
-    state.lastHalfDay = half;
-
     if (mode != LIMIT_TIMER) {
+        state.counting = false;
         state.displayed = GetRemainSchedule(user, group, now);
         return state.displayed;
     }
-    const bool boundary = now.minute == 0 && now.second == 0 && (now.hour == 0 || now.hour == 12);
-    if (state.displayed > 0 && !switched && !newHalf && !boundary) {
-        --state.displayed;
-    } else {
-        state.timerValue = GetTimerAllowance(user, now);
+    const int64_t period = HalfDayKey(now);
+    if (!state.counting || switchedIn) {
+        // The record as read back: resumed (clamped, charged) or granted.
+        // A day that the helper knows to be granted already is resumed
+        // whatever the record's date says (it may have been edited).
+        const bool stored = ResumesStored(user, now);
+        const bool floorCovers = state.grantFloor >= 0 && DayOfKey(state.grantFloor) >= DayOfKey(period);
+        const bool resumed = stored || floorCovers;
+        if (stored)
+            state.timerValue = GetTimerAllowance(user, now);
+        else if (floorCovers)
+            state.timerValue = Clamped(user.LimitModeRemain, FreshAllowance(user, now));
+        else
+            state.timerValue = FreshAllowance(user, now);
         state.displayed = static_cast<int32_t>(state.timerValue & 0xFFFF);
+        // A stored date ahead of today covers its own day as well.
+        int64_t granted = GrantedKey(user, now, resumed);
+        if (stored)
+            granted = std::max(granted, HalfDayKey(ToLocalTime(user.LastLoginDate)) | 1);
+        state.granted = std::max(granted, state.grantFloor);
+        state.counting = true;
+    } else if (user.LimitModeFlag == 1 ? period > state.granted : DayOfKey(period) > DayOfKey(state.granted)) {
+        // A later period than any granted: midnight, or noon in the half-day mode.
+        state.timerValue = FreshAllowance(user, now);
+        state.displayed = static_cast<int32_t>(state.timerValue & 0xFFFF);
+        state.granted = GrantedKey(user, now, false);
+    } else if (state.displayed > 0) {
+        --state.displayed;
     }
     user.LimitModeRemain = (state.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(state.displayed) & 0xFFFF);
     return state.displayed;
 }
 
-UserData StateToStore(const UserData& user, const TimerState& state, int64_t now)
+UserData StateToStore(const UserData& user, TimerState& state, int64_t now)
 {
     UserData out = user;
-    out.LastLoginDate = now;
+    out.LastLoginDate = now > state.latestStored ? now : state.latestStored;
+    state.latestStored = out.LastLoginDate;
     if ((user.LimitMode & 0xFFFF) == LIMIT_TIMER && state.displayed >= 0)
         out.LimitModeRemain = (state.timerValue & 0xFFFF0000u) | (static_cast<uint32_t>(state.displayed) & 0xFFFF);
     return out;

@@ -39,26 +39,48 @@ int32_t GetRemainGroup(const GroupData& group, const LocalTime& now);
 // modes give REMAIN_UNLIMITED here; the timer mode is counted by TimerTick.
 int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const LocalTime& now);
 
-// The timer mode's allowance (TimerValue: low 16 bits seconds, high 16 bits
-// marker). Granted once a day (or half day): when LastLoginDate lies on
-// today's date the stored LimitModeRemain is resumed, but never above what a
-// fresh grant would give now, since the user can edit the stored value.
-// A resume within a few seconds of the stored moment (a killed limiter
-// restarted) is charged those seconds.
+// The timer mode's allowance that a grant at `now` gives (TimerValue: low 16
+// bits seconds, high 16 bits marker), whatever was stored before.
+uint32_t FreshAllowance(const UserData& user, const LocalTime& now);
+
+// The timer mode's allowance at the start of a session (or on a switch into
+// the timer mode), from the record as read back from the registry. Granted
+// once a day: when LastLoginDate lies on today's date the stored
+// LimitModeRemain is resumed, but never above what a fresh grant would give
+// now, since the user can edit the stored value. A stored date a day or two
+// ahead (the clock or the zone was set back after it was written) is resumed
+// the same way rather than granted afresh. A resume within a few seconds of
+// the stored moment (a killed limiter restarted) is charged those seconds.
 uint32_t GetTimerAllowance(const UserData& user, const LocalTime& now);
+
+// Grant periods: a half day, as a number that grows with the local calendar
+// (day * 2 + half). The whole-day mode grants per day and the half-day mode
+// (LimitModeFlag 1) per half day; only a period later than the one last
+// granted grants again, so setting the clock or the zone back and forth never
+// grants twice, and noon grants only in the half-day mode.
+int64_t HalfDayKey(const LocalTime& now);
+// The period that the allowance resumed or granted at `now` covers: the whole
+// day for a resume and in the whole-day mode, else the current half day.
+int64_t GrantedKey(const UserData& user, const LocalTime& now, bool resumed);
 
 // Once-a-second counter of the tray window: D (displayed remainder) and V
 // (timer value). Updates user.LimitModeRemain in memory in timer mode.
-// In timer mode D counts down by one per tick; the allowance is evaluated
-// again on the first tick, when the mode switched into or out of the timer
-// mode since the previous tick, when D is used up, and on the first tick of a
-// new half day (midnight or noon, also when a late tick or a clock change
-// skipped the exact second).
+// In timer mode D counts down by one per tick. The record is read back
+// (GetTimerAllowance) on the first tick and when the mode switched into the
+// timer mode; after that a fresh allowance is granted only on the first tick
+// of a grant period later than the granted one (midnight, and noon in the
+// half-day mode, also when a late tick or a clock change skipped the exact
+// second). A resume covers the rest of its day, so a session that resumed
+// what an earlier one left today gets no afternoon grant. The running value
+// itself is never cut or charged.
 struct TimerState {
     int32_t displayed = 0;
     uint32_t timerValue = 0;
-    uint32_t lastMode = 0;       // low 16 bits of LimitMode seen by the previous tick
-    int64_t lastHalfDay = -1;    // half day of the previous tick, -1 before the first
+    uint32_t lastMode = 0;      // low 16 bits of LimitMode seen by the previous tick
+    bool counting = false;      // the timer mode's count has been set up
+    int64_t granted = -1;       // HalfDayKey of the latest period granted or resumed
+    int64_t grantFloor = -1;    // a period known to be granted already (kept by the helper)
+    int64_t latestStored = 0;   // latest LastLoginDate written by this session
 };
 int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now);
 
@@ -66,8 +88,10 @@ int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, con
 // record with LastLoginDate = now and, in timer mode, LimitModeRemain = (high
 // half of V, low half of D). Used for the orderly end and, during a timer-mode
 // session, so that a killed and restarted limiter resumes where this one
-// stood. The record in memory keeps its LastLoginDate (the previous end),
-// which decides the midnight and noon grants of this session.
-UserData StateToStore(const UserData& user, const TimerState& state, int64_t now);
+// stood. The date written never goes back behind one this session wrote, so
+// a clock set back does not make a restart or the next logon grant again.
+// The record in memory keeps its LastLoginDate (the previous end), which
+// decides the midnight and noon grants of this session.
+UserData StateToStore(const UserData& user, TimerState& state, int64_t now);
 
 }  // namespace limiter

@@ -11,12 +11,12 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "cfwHook.h"
-#include "dialog_logic.h"
 #include "hvCommon.h"
 #include "limiter.h"
 #include "monitor_logic.h"
@@ -51,6 +51,9 @@ struct MonitorContext {
     bool allUsers = false;    // set by the show-all action, never reset
     bool mayShowAll = false;  // administrators only
 };
+
+// Set by the monitor thread once its window is destroyed.
+std::atomic<bool> g_monitorEnding{false};
 
 MonitorContext* ContextOf(HWND w) { return reinterpret_cast<MonitorContext*>(GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
@@ -456,6 +459,7 @@ void OnDestroy(MonitorContext& c)
     c.images.reset();
     c.buttonFont.reset();
     g_monitorWindow = nullptr;
+    g_monitorEnding = true;
     PostQuitMessage(0);
 }
 
@@ -579,13 +583,17 @@ void OpenMonitorWindow()
         SetForegroundWindow(w);
         return;
     }
-    // Started a moment ago and still creating its window: one is enough.
-    if (ThreadRunning(g_monitorThread))
+    // Started a moment ago and still creating its window: one is enough. A
+    // thread whose window is already gone is only ending: once it has, the
+    // command opens a new one instead of being lost.
+    if (ThreadRunning(g_monitorThread) &&
+        (!g_monitorEnding || WaitForSingleObject(g_monitorThread, 2000) != WAIT_OBJECT_0))
         return;
     if (g_monitorThread) {
         CloseHandle(g_monitorThread);
         g_monitorThread = nullptr;
     }
+    g_monitorEnding = false;
     g_monitorThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, MonitorThread, nullptr, 0, nullptr));
 }
 

@@ -1,6 +1,10 @@
-// The time-out sequence: stop the helper, enable the shutdown privilege, show
-// the 30-second countdown that cannot be cancelled, then log off or shut down
-// with the flags that TimeOutMode selects.
+// The time-out sequence: enable the shutdown privilege, show the 30-second
+// countdown that cannot be cancelled, then log off or shut down with the
+// flags that TimeOutMode selects, and only then stop the helper. Until the
+// exit call the helper brings a killed limiter back, and the countdown's
+// deadline is kept by the helper, so that the restarted limiter counts down
+// only what is left of it: killing the limiter neither escapes the time-out
+// nor stretches it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,6 +12,7 @@
 #include <wchar.h>
 
 #include "cfwHook.h"
+#include "helper_keeper.h"
 #include "limiter.h"
 #include "raii.h"
 #include "resource.h"
@@ -19,9 +24,20 @@ constexpr UINT_PTR kCountdownTimer = 1;
 constexpr int kTenths = 300;
 
 struct Countdown {
-    int tenths = kTenths;
+    uint64_t deadline = 0;  // GetTickCount64 at which the countdown ends
+    int tenths = kTenths;   // tenths of a second left, as last shown
     hv::UniqueIcon icon;
 };
+
+// Tenths of a second left until `deadline`, rounded up.
+int TenthsLeft(uint64_t deadline)
+{
+    const uint64_t now = GetTickCount64();
+    if (now >= deadline)
+        return 0;
+    const uint64_t left = (deadline - now + 99) / 100;
+    return left > static_cast<uint64_t>(kTenths) ? kTenths : static_cast<int>(left);
+}
 
 bool EnableShutdownPrivilege()
 {
@@ -50,22 +66,26 @@ void OnInit(HWND dlg, Countdown* c)
     HWND bar = GetDlgItem(dlg, IDC_COUNTDOWN_PROGRESS);
     SendMessageW(bar, PBM_SETRANGE32, 0, kTenths);
     SendMessageW(bar, PBM_SETSTEP, 1, 0);
-    SendMessageW(bar, PBM_SETPOS, 0, 0);
-    SetCountdownTitle(dlg, kTenths / 10);
-    c->tenths = kTenths;
+    c->tenths = TenthsLeft(c->deadline);
+    SendMessageW(bar, PBM_SETPOS, kTenths - c->tenths, 0);
+    SetCountdownTitle(dlg, (c->tenths + 9) / 10);
     SetTimer(dlg, kCountdownTimer, 100, nullptr);
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+// Every 100 ms, by the clock rather than by counting ticks, so that late
+// timer messages on a loaded machine do not stretch the countdown.
 void OnTimer(HWND dlg, Countdown* c)
 {
-    if (--c->tenths <= 0) {
+    const int tenths = TenthsLeft(c->deadline);
+    if (tenths <= 0) {
         SendMessageW(dlg, WM_COMMAND, IDOK, 0);
         return;
     }
-    SendDlgItemMessageW(dlg, IDC_COUNTDOWN_PROGRESS, PBM_STEPIT, 0, 0);
-    if (c->tenths % 10 == 0)
-        SetCountdownTitle(dlg, c->tenths / 10);
+    SendDlgItemMessageW(dlg, IDC_COUNTDOWN_PROGRESS, PBM_SETPOS, kTenths - tenths, 0);
+    if ((tenths + 9) / 10 != (c->tenths + 9) / 10)
+        SetCountdownTitle(dlg, (tenths + 9) / 10);
+    c->tenths = tenths;
 }
 
 INT_PTR HandleMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
@@ -116,8 +136,10 @@ void ReportExitFailure(HWND owner, DWORD error)
 
 void RunTimeOutSequence(HWND tray)
 {
-    if (HWND helper = FindWindowW(kHelperClass, nullptr))
-        SendMessageTimeoutW(helper, WM_HELPER_STOP, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    // The first time-out of this session sets the deadline; a limiter
+    // restarted during its countdown gets that deadline back.
+    Countdown countdown;
+    countdown.deadline = keeper::OfferDeadline(GetTickCount64() + kTenths * 100);
     EnableShutdownPrivilege();
 
     // The progress bar's class must be registered, or the countdown could
@@ -125,18 +147,23 @@ void RunTimeOutSequence(HWND tray)
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 
-    Countdown countdown;
-    const INT_PTR result =
-        DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_COUNTDOWN), tray, CountdownProc,
-                        reinterpret_cast<LPARAM>(&countdown));
+    // A deadline already passed (the limiter was killed at the very end of
+    // the countdown) counts as a countdown that ran its course.
+    const INT_PTR result = TenthsLeft(countdown.deadline) <= 0
+                               ? 1
+                               : DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_COUNTDOWN), tray, CountdownProc,
+                                                 reinterpret_cast<LPARAM>(&countdown));
     // An administrator exited the limiter while the countdown ran (which
     // destroys the countdown with the tray window): the limit no longer
     // applies to this session, so nothing is ended.
     if (!IsWindow(tray))
         return;
     const int flags = tray::ExitFlagsFor(g_options.TimeOutMode, result == 1, g_osVersion);
-    if (flags < 0)
-        return;
-    if (!ExitWindowsEx(static_cast<UINT>(flags), 0))
-        ReportExitFailure(tray, GetLastError());
+    // From here on nothing restarts the limiter: the exit call is made (or
+    // is not made at all) and is not tried again.
+    const bool exited = flags >= 0 && ExitWindowsEx(static_cast<UINT>(flags), 0);
+    const DWORD error = GetLastError();
+    keeper::StopHelper(tray, false);
+    if (flags >= 0 && !exited)
+        ReportExitFailure(tray, error);
 }

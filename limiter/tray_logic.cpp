@@ -89,7 +89,7 @@ bool ShouldStoreState(const StateStore& last, uint32_t remain, int64_t now)
 {
     if (!last.stored)
         return true;
-    return remain != last.remain && (now >= last.when + 1 || now < last.when);
+    return remain != last.remain && (now >= last.when + kStoreEverySeconds || now < last.when);
 }
 
 int ExitFlagsFor(uint32_t timeOutMode, bool countdownShown, uint32_t osVersion)

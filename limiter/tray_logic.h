@@ -57,7 +57,11 @@ private:
 };
 
 // Whether the timer mode's running state should be written now: the stored
-// remainder changed and the last write lies at least a second back.
+// remainder changed and the last write lies kStoreEverySeconds back. A
+// limiter killed and restarted is charged the seconds since the last write
+// (see GetTimerAllowance), so writing more often gains nothing; the restart
+// must only fall within that charge's reach.
+constexpr int64_t kStoreEverySeconds = 5;
 struct StateStore {
     bool stored = false;
     uint32_t remain = 0;

@@ -1,7 +1,7 @@
 // The tray window: the limiter's main window. It owns the notification-area
 // icon, the popup menu, the four timers, the once-a-second evaluation and
-// display, the warnings, the watch over the helper, the reload of settings
-// and both ways the limiter ends.
+// display, the warnings, the reload of settings and both ways the limiter
+// ends. The watch over the helper is helper_keeper.cpp.
 #include <windows.h>
 #include <htmlhelp.h>
 #include <shellapi.h>
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cfwHook.h"
+#include "helper_keeper.h"
 #include "hvCommon.h"
 #include "limiter.h"
 #include "notify_icon.h"
@@ -23,7 +24,12 @@
 
 namespace {
 
-enum TimerId : UINT_PTR { TIMER_TICK = 1, TIMER_ICON = 2, TIMER_MONITOR = 3, TIMER_HELPER = 4 };
+// Timer 4 is the helper keeper's slow check (keeper::kCheckTimer).
+enum TimerId : UINT_PTR { TIMER_TICK = 1, TIMER_ICON = 2, TIMER_MONITOR = 3, TIMER_RESUME = 5 };
+
+// An end of session that does not end this process within this time was not
+// real (or was cancelled without telling): the limiter goes back to work.
+constexpr UINT kResumeAfterMs = 5000;
 
 // One tray window per process: its context lives as long as the program.
 struct TrayContext {
@@ -39,8 +45,7 @@ struct TrayContext {
     tray::StateStore stored;
     int64_t sessionLastLogin = 0;  // the date of the previous end, kept in memory
     bool timeOutRunning = false;
-    bool helperGiveUp = false;
-    hv::UniqueHandle helperProcess;  // the copy last started, until its window shows
+    int64_t grantOffered = -1;  // the grant period last handed to the helper
 };
 TrayContext g_ctx;
 
@@ -49,46 +54,6 @@ TrayContext g_ctx;
 void SetPicture(tray::DisplayState state)
 {
     SendMessageW(g_ctx.picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(g_images.picture[state]));
-}
-
-// Programs are started only from the limiter's own folder, never by a bare
-// name that the search path could resolve to a planted copy. The process is
-// kept so that a helper still starting up (its window not yet there) is not
-// started again on every 64 ms tick.
-bool StartHelper(HWND w, hv::UniqueHandle& process)
-{
-    const wchar_t* folder = ProgramFolder();
-    if (!folder[0])
-        return false;
-    const std::wstring file = std::wstring(folder) + L"cfwHelper.exe";
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = w;
-    info.lpVerb = L"Open";
-    info.lpFile = file.c_str();
-    info.lpDirectory = folder;
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info))
-        return false;
-    process.reset(info.hProcess);
-    return true;
-}
-
-void StopHelper(bool wait)
-{
-    // A helper started a moment ago may not have its window yet; it would
-    // outlive this limiter and start it again. Let it come up first.
-    if (wait && g_ctx.helperProcess && !FindWindowW(kHelperClass, nullptr))
-        WaitForInputIdle(g_ctx.helperProcess.get(), 3000);
-    g_ctx.helperProcess.reset();
-    HWND helper = FindWindowW(kHelperClass, nullptr);
-    if (!helper)
-        return;
-    // A hung helper must not hang the limiter's exit.
-    SendMessageTimeoutW(helper, WM_HELPER_STOP, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    if (wait)
-        Sleep(1000);
 }
 
 // Timer 3 watches for the end of the monitor thread. It runs only while a
@@ -100,20 +65,23 @@ void StartMonitorWatch(HWND w)
         SetTimer(w, TIMER_MONITOR, 5, nullptr);
 }
 
+// The helper is kept while the limiter evaluates and while its time-out
+// counts down: a limiter killed during the countdown must come back to it.
 void StartTimers(HWND w, bool evaluation)
 {
     if (evaluation)
         SetTimer(w, TIMER_TICK, 1000, nullptr);
     SetTimer(w, TIMER_ICON, 1000, nullptr);
     StartMonitorWatch(w);
-    if (evaluation && !g_ctx.helperGiveUp)
-        SetTimer(w, TIMER_HELPER, 64, nullptr);
+    if (evaluation || g_ctx.timeOutRunning)
+        keeper::Start(w);
 }
 
 void StopTimers(HWND w)
 {
-    for (UINT_PTR id : {TIMER_TICK, TIMER_ICON, TIMER_MONITOR, TIMER_HELPER})
+    for (UINT_PTR id : {TIMER_TICK, TIMER_ICON, TIMER_MONITOR, TIMER_RESUME})
         KillTimer(w, id);
+    keeper::Stop(w);
 }
 
 // --- display ----------------------------------------------------------------
@@ -176,8 +144,17 @@ void OnTick(HWND w)
     GroupData group{};
     if ((g_user.LimitMode & 0xFFFF) == LIMIT_GROUP)
         ReadGroupDataW(g_user.Group, &group);
+    const bool timerMode = (g_user.LimitMode & 0xFFFF) == LIMIT_TIMER;
+    // A limiter restarted by the helper takes what the helper kept, which
+    // outlives it and cannot be edited like the registry.
+    if (timerMode && !g_timer.counting) {
+        const int64_t kept = keeper::OfferGrant(0);
+        g_timer.grantFloor = kept > 0 ? kept : -1;
+    }
     const int32_t d = limiter::TimerTick(g_timer, g_user, group, local);
     PublishLiveState();
+    if (timerMode && g_timer.granted > g_ctx.grantOffered)
+        g_ctx.grantOffered = keeper::OfferGrant(g_timer.granted);
     StoreRunningStateDuringSession(now);
 
     SetWindowTextW(g_ctx.remain, tray::FormatRemain(d).c_str());
@@ -185,27 +162,12 @@ void OnTick(HWND w)
     if (d == 0) {
         ApplyState(w, tray::STATE_OUT, &tray::WarningOf(tray::WARN_TIMEOUT));
         KillTimer(w, TIMER_TICK);
-        KillTimer(w, TIMER_HELPER);
         g_ctx.timeOutRunning = true;
         RunTimeOutSequence(w);
         g_ctx.timeOutRunning = false;
         return;
     }
     ApplyState(w, tray::StateFor(d), warning == tray::WARN_NONE ? nullptr : &tray::WarningOf(warning));
-}
-
-void OnHelperTimer(HWND w)
-{
-    if (FindWindowW(kHelperClass, nullptr)) {
-        g_ctx.helperProcess.reset();
-        return;
-    }
-    if (g_ctx.helperProcess && WaitForSingleObject(g_ctx.helperProcess.get(), 0) == WAIT_TIMEOUT)
-        return;  // still starting up
-    if (!StartHelper(w, g_ctx.helperProcess)) {
-        g_ctx.helperGiveUp = true;
-        KillTimer(w, TIMER_HELPER);
-    }
 }
 
 void OnMonitorTimer(HWND w)
@@ -406,17 +368,30 @@ void OnClose(HWND w, WPARAM wp)
     }
     StoreRunningState();
     StopTimers(w);
-    StopHelper(true);
+    keeper::StopHelper(w, true);
     CallHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
     DestroyWindow(w);
 }
 
-void OnQueryEndSession(HWND w)
+// Any program of the session can send the query, so it only stores the
+// running state: the limiter stops counting and its helper only when the
+// session really ends (WM_ENDSESSION).
+void OnQueryEndSession()
 {
     StoreRunningState();
-    StopTimers(w);
-    StopHelper(false);
     CallHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+// The end is real: no more counting and no helper restarting the limiter
+// while the session goes down. A process still alive a few seconds later
+// was not ended after all (or the message was forged): back to work.
+void OnEndSession(HWND w)
+{
+    StoreRunningState();
+    g_ctx.icon.Remove();
+    StopTimers(w);
+    keeper::StopHelper(w, false);
+    SetTimer(w, TIMER_RESUME, kResumeAfterMs, nullptr);
 }
 
 // A cancelled end of session: back to work. The next tick evaluates again, so
@@ -425,7 +400,8 @@ void OnQueryEndSession(HWND w)
 // own exit call follows, and a refused one is not tried again.
 void OnEndSessionCancelled(HWND w)
 {
-    g_ctx.helperGiveUp = false;
+    KillTimer(w, TIMER_RESUME);
+    keeper::AllowRetry();
     g_ctx.icon.Add();
     StartTimers(w, !g_ctx.timeOutRunning);
 }
@@ -457,8 +433,11 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         case TIMER_MONITOR:
             OnMonitorTimer(w);
             return 0;
-        case TIMER_HELPER:
-            OnHelperTimer(w);
+        case keeper::kCheckTimer:
+            keeper::OnCheckTimer(w);
+            return 0;
+        case TIMER_RESUME:
+            OnEndSessionCancelled(w);
             return 0;
         default:
             break;
@@ -493,13 +472,16 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         OnClose(w, wp);
         return 0;
     case WM_QUERYENDSESSION:
-        OnQueryEndSession(w);
+        OnQueryEndSession();
         return TRUE;
     case WM_ENDSESSION:
         if (wp)
-            g_ctx.icon.Remove();
+            OnEndSession(w);
         else
             OnEndSessionCancelled(w);
+        return 0;
+    case keeper::WM_HELPER_GONE:
+        keeper::OnHelperGone(w, static_cast<DWORD>(wp));
         return 0;
     case WM_DESTROY:
         OnDestroy();

@@ -96,6 +96,13 @@ TEST_F(LimiterDialogs, PasswordLockGuardsTheExitCommand)
     auto confirm = e2e::WaitForMessageBox(limiter_.pid(), L"終了確認", 5s);
     ASSERT_TRUE(confirm);
     e2e::Answer(*confirm, IDNO);
+    // An exit that went ahead would store the running state and stop the
+    // helper at once, while the process itself lingers a second longer.
+    Sleep(500);
+    UserData state{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &state);
+    EXPECT_EQ(0, state.LastLoginDate) << "the running state was stored: the exit went ahead";
+    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped: the exit went ahead";
     EXPECT_TRUE(limiter_.Running());
     EXPECT_TRUE(IsWindow(tray_));
 }

@@ -59,16 +59,6 @@ INT_PTR Result(std::future<INT_PTR>& f)
     return f.wait_for(5s) == std::future_status::ready ? f.get() : -100;
 }
 
-// Answers the message box with this caption and returns its text.
-std::wstring AnswerBox(const wchar_t* caption)
-{
-    auto box = e2e::WaitForMessageBox(kPid, caption, 5s);
-    if (!box)
-        return L"(no box)";
-    e2e::Answer(*box, IDOK);
-    return box->text;
-}
-
 // Types `text` and presses OK.
 void Enter(HWND dlg, const std::wstring& text)
 {
@@ -116,16 +106,16 @@ TEST_F(DialogTest, PasswordPromptGivesUpAfterThreeWrongEntriesNotCountingEmptyOn
     ASSERT_TRUE(dlg);
 
     Enter(dlg, L"curfew!");
-    EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kWrong);
     // Back from the box, typing goes into the field again.
     EXPECT_TRUE(e2e::WaitUntil([&] { return FocusOf(dlg) == GetDlgItem(dlg, IDC_PASSWORD_EDIT); }, 3s));
     Enter(dlg, L"");
-    EXPECT_EQ(AnswerBox(kEntryError), kEmpty);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kEmpty);
     Enter(dlg, L"Curfew");
-    EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kWrong);
     ASSERT_TRUE(IsWindow(dlg)) << "the empty entry must not count";
     Enter(dlg, L"x");
-    EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kWrong);
 
     auto last = e2e::WaitForMessageBox(kPid, L"パスワード入力失敗", 5s);
     ASSERT_TRUE(last);
@@ -141,9 +131,9 @@ TEST_F(DialogTest, PasswordPromptAcceptsOnTheThirdAttemptAndCancels)
     HWND dlg = WaitDialog(L"パスワードの入力");
     ASSERT_TRUE(dlg);
     Enter(dlg, L"one");
-    EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kWrong);
     Enter(dlg, L"two");
-    EXPECT_EQ(AnswerBox(kEntryError), kWrong);
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, kEntryError), kWrong);
     Enter(dlg, L"curfew");
     EXPECT_EQ(Result(run), 1);
 
@@ -346,7 +336,7 @@ TEST_F(DialogTest, HelpFileMissingOrUnreadable)
     WriteFile(f, "not a help file", 15, &written, nullptr);
     CloseHandle(f);
     auto run = std::async(std::launch::async, [] { return static_cast<INT_PTR>(ShowHelpFile(nullptr)); });
-    EXPECT_EQ(AnswerBox(L"ヘルプ"), L"ヘルプを表示できません。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"ヘルプ"), L"ヘルプを表示できません。");
     EXPECT_EQ(Result(run), 1);
 
     // HTML Help itself was loaded, from the system folder.

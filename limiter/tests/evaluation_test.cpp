@@ -229,14 +229,16 @@ UserData TimerUser(uint32_t flag, uint32_t day, uint32_t am, uint32_t pm, bool c
     return u;
 }
 
-// A running limiter: one tick per second of JST time from `from`.
+// A running limiter: one tick per second of JST time from `from`. `shift`
+// moves the local clock as a change of the clock or the time zone would.
 struct Session {
     TimerState state;
     UserData& user;
     GroupData group{};
     int64_t now;
+    int64_t shift = 0;
     Session(UserData& u, int64_t from) : user(u), now(from) {}
-    int32_t Tick() { return TimerTick(state, user, group, ToLocalTime(now++)); }
+    int32_t Tick() { return TimerTick(state, user, group, ToLocalTime(shift + now++)); }
     // Ticks until (and including) `until`, returning the last D.
     int32_t TickUntil(int64_t until)
     {
@@ -245,7 +247,7 @@ struct Session {
             d = Tick();
         return d;
     }
-    UserData End() { return StateToStore(user, state, now - 1); }
+    UserData End() { return StateToStore(user, state, shift + now - 1); }
 };
 
 TEST(TimerTest, DayAllowanceIsGrantedOnceADayAndResumed)
@@ -289,8 +291,8 @@ TEST(TimerTest, NoonGrantsTheAfternoonOnlyAfterAnEarlierDaysEnd)
     } cases[] = {
         {"no carry-over", false, Jst(2026, 1, 1, 22, 0, 0), 1799, 0},
         {"carry-over", true, Jst(2026, 1, 1, 22, 0, 0), 3599, 1},
-        // Ended earlier today: the running value is kept over noon.
-        {"same day", false, Jst(2026, 1, 2, 8, 0, 0), 1200, 0},
+        // Ended earlier today: the running value goes on counting over noon.
+        {"same day", false, Jst(2026, 1, 2, 8, 0, 0), 1199, 0},
     };
     for (const auto& c : cases) {
         UserData u = TimerUser(1, 120, 30, 30, c.carryOver);
@@ -304,6 +306,142 @@ TEST(TimerTest, NoonGrantsTheAfternoonOnlyAfterAnEarlierDaysEnd)
         EXPECT_EQ(c.atNoon - 1, s.Tick()) << c.name;
         EXPECT_EQ(c.marker, s.End().LimitModeRemain >> 16) << c.name;
     }
+}
+
+// Runs `steps` (clock shifts in seconds, each followed by `ticks` ticks) and
+// counts the ticks on which the remainder rose: the grants after the first.
+int GrantsOver(Session& s, std::initializer_list<int64_t> steps, int ticks)
+{
+    int grants = 0;
+    int32_t previous = s.Tick();
+    for (int i = 0; i < ticks; ++i) {
+        const int32_t d = s.Tick();
+        grants += d > previous;
+        previous = d;
+    }
+    for (int64_t step : steps) {
+        s.shift += step;
+        for (int i = 0; i < ticks; ++i) {
+            const int32_t d = s.Tick();
+            grants += d > previous;
+            previous = d;
+        }
+    }
+    return grants;
+}
+
+TEST(TimerTest, ClockAndZoneJumpsGrantAtMostOncePerPeriod)
+{
+    constexpr int64_t H = 3600;
+    const struct {
+        const char* name;
+        uint32_t flag;
+        int hour, minute;  // first tick, after an end on an earlier day
+        std::initializer_list<int64_t> steps;
+        int grants;
+    } cases[] = {
+        {"day, across noon and back, twice", 0, 11, 59, {0, -120, 120, -120, 120}, 0},
+        {"half day, across noon and back, twice", 1, 11, 59, {0, -120, 120, -120, 120}, 1},
+        {"day, across midnight and back, twice", 0, 23, 59, {0, -120, 120, -120, 120}, 1},
+        {"half day, across midnight and back, twice", 1, 23, 59, {0, -120, 120, -120, 120}, 1},
+        {"day, zone +9 h and back", 0, 9, 0, {9 * H, -9 * H, 9 * H, -9 * H}, 0},
+        {"half day, zone +9 h and back", 1, 9, 0, {9 * H, -9 * H, 9 * H, -9 * H}, 1},
+        {"day, zone -9 h and back", 0, 9, 0, {-9 * H, 9 * H, -9 * H, 9 * H}, 0},
+        // Into the next day: that day's grant comes early, and only once.
+        {"day, zone +14 h and back", 0, 11, 0, {14 * H, -14 * H, 14 * H, -14 * H}, 1},
+        {"half day, zone +14 h and back", 1, 11, 0, {14 * H, -14 * H, 14 * H, -14 * H}, 1},
+        {"day, zone +14 h, -9 h, +9 h", 0, 11, 0, {14 * H, -23 * H, 23 * H, -14 * H}, 1},
+    };
+    for (const auto& c : cases) {
+        UserData u = TimerUser(c.flag, 600, 300, 300);
+        u.LastLoginDate = Jst(2026, 1, 1, 20, 0, 0);
+        Session s(u, Jst(2026, 1, 2, c.hour, c.minute, 0));
+        EXPECT_EQ(c.grants, GrantsOver(s, c.steps, 150)) << c.name;
+    }
+}
+
+TEST(TimerTest, JumpedAheadDayIsNotGrantedAgainWhenItComes)
+{
+    // A zone 14 hours ahead at 11:00 brings the next day's grant forward;
+    // back in the home zone, the real midnight grants nothing more, also
+    // after a restart from what was stored meanwhile.
+    UserData u = TimerUser(0, 1000, 30, 30);
+    u.LastLoginDate = Jst(2026, 1, 1, 20, 0, 0);
+    Session s(u, Jst(2026, 1, 2, 11, 0, 0));
+    EXPECT_EQ(60000, s.Tick());
+    EXPECT_EQ(59999, s.Tick());
+    s.shift = 14 * 3600;
+    EXPECT_EQ(60000, s.Tick()) << "the next day's grant";
+    s.shift = 0;
+    EXPECT_EQ(59999, s.Tick());
+    EXPECT_EQ(59900, s.TickUntil(Jst(2026, 1, 2, 11, 1, 42)));
+    const UserData stored = s.End();
+    EXPECT_LT(s.TickUntil(Jst(2026, 1, 3, 0, 0, 5)), 59900 - 46000);
+
+    UserData restarted = stored;  // killed at 11:01:42 and restarted at once
+    Session again(restarted, Jst(2026, 1, 2, 11, 1, 44));
+    again.state.grantFloor = s.state.granted;
+    EXPECT_EQ(59898, again.Tick());
+    EXPECT_LT(again.TickUntil(Jst(2026, 1, 3, 0, 0, 5)), 59900 - 46000);
+}
+
+TEST(TimerTest, RestartAfterTheClockWentBackDoesNotGrantAgain)
+{
+    // Granted at midnight, then the clock is set back before midnight and
+    // the limiter killed: the restart resumes, and the second midnight
+    // grants nothing.
+    UserData u = TimerUser(0, 120, 30, 30);
+    u.LastLoginDate = Jst(2026, 1, 1, 9, 0, 0);
+    u.LimitModeRemain = 30;
+    Session s(u, Jst(2026, 1, 1, 23, 59, 50));
+    EXPECT_EQ(7190, s.TickUntil(Jst(2026, 1, 2, 0, 0, 10)));
+    EXPECT_EQ(7189, s.Tick());
+    UserData late = s.End();  // stored after midnight
+    s.shift = -60;
+    UserData back = s.End();  // the clock set back a minute: the date stays
+    EXPECT_EQ(late.LastLoginDate, back.LastLoginDate);
+
+    Session restarted(back, Jst(2026, 1, 1, 23, 59, 20));
+    EXPECT_EQ(7189, restarted.Tick());
+    EXPECT_LT(restarted.TickUntil(Jst(2026, 1, 2, 0, 0, 30)), 7189);
+
+    // What the helper kept wins over a record whose date was edited away.
+    UserData edited = back;
+    edited.LastLoginDate = 0;
+    edited.LimitModeRemain = 0xFFFF;
+    Session kept(edited, Jst(2026, 1, 2, 0, 5, 0));
+    kept.state.grantFloor = s.state.granted;
+    EXPECT_EQ(7200, kept.Tick()) << "no more than a fresh grant";
+    edited.LimitModeRemain = 4000;
+    Session kept2(edited, Jst(2026, 1, 2, 0, 5, 0));
+    kept2.state.grantFloor = s.state.granted;
+    EXPECT_EQ(4000, kept2.Tick());
+    EXPECT_EQ(3999, kept2.Tick());
+}
+
+TEST(TimerTest, NoonGrantsOnlyInTheHalfDayMode)
+{
+    // Whole-day mode, the first session of the day from 09:00 across noon:
+    // the day's allowance goes on counting down.
+    UserData day = TimerUser(0, 240, 30, 30);
+    day.LastLoginDate = Jst(2026, 1, 1, 20, 0, 0);
+    Session s(day, Jst(2026, 1, 2, 9, 0, 0));
+    EXPECT_EQ(14400, s.Tick());
+    EXPECT_EQ(3601, s.TickUntil(Jst(2026, 1, 2, 11, 59, 59)));
+    EXPECT_EQ(3600, s.Tick());
+    EXPECT_EQ(3599, s.Tick());
+
+    // Half-day mode, AM 120 / PM 30 without carry-over, after an earlier
+    // logon today: the running value is neither cut to the afternoon's
+    // allowance nor granted afresh.
+    UserData half = TimerUser(1, 120, 120, 30);
+    half.LastLoginDate = Jst(2026, 1, 2, 8, 0, 0);
+    half.LimitModeRemain = 5005;
+    Session h(half, Jst(2026, 1, 2, 11, 59, 55));
+    EXPECT_EQ(5005, h.Tick());
+    EXPECT_EQ(5000, h.TickUntil(Jst(2026, 1, 2, 12, 0, 0)));
+    EXPECT_EQ(4999, h.Tick());
+    EXPECT_EQ(4999u, h.End().LimitModeRemain);
 }
 
 TEST(TimerTest, HalfDayAllowances)
@@ -386,8 +524,8 @@ TEST(TimerTest, RestartSecondsAfterTheLastStoreAreCharged)
     } cases[] = {
         {0, 0, 6600, 6600},   // same second: nothing to charge
         {0, 3, 6600, 6597},   // restarted three seconds later
-        {0, 10, 6600, 6590},  // the longest gap still charged
-        {0, 11, 6600, 6600},  // a later logon resumes in full
+        {0, 20, 6600, 6580},  // the longest gap still charged
+        {0, 21, 6600, 6600},  // a later logon resumes in full
         {30, 0, 6600, 6600},
         {0, 5, 3, 0},         // never below zero
     };

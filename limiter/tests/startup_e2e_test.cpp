@@ -261,7 +261,13 @@ TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
     auto confirm = e2e::WaitForMessageBox(pid, L"終了確認");
     ASSERT_TRUE(confirm);
     e2e::Answer(*confirm, IDNO);
+    // An exit that went ahead would store the running state and stop the
+    // helper at once, while the process itself lingers a second longer.
     Sleep(500);
+    UserData kept{};
+    ReadUserDataW(limiter_test::UserName().c_str(), &kept);
+    EXPECT_EQ(0, kept.LastLoginDate) << "the running state was stored: the exit went ahead";
+    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped: the exit went ahead";
     EXPECT_TRUE(limiter_.Running());
 
     // The right password and Yes: the limiter ends and stores its running state.

@@ -8,6 +8,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "e2e.h"
@@ -127,8 +129,8 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     EXPECT_TRUE(SendDlgItemMessageW(dlg, fixture::kCountdownIcon, STM_GETICON, 0, 0));
     EXPECT_EQ(300, SendDlgItemMessageW(dlg, fixture::kCountdownProgress, PBM_GETRANGE, FALSE, 0));
     EXPECT_EQ(L"続行(&C)", e2e::ControlText(dlg, IDOK));
-    // The helper is told to stop and nothing starts it again.
-    EXPECT_TRUE(e2e::WaitUntil([] { return !FindWindowW(fixture::kHelperClass, nullptr); }, 3s));
+    // The helper is kept through the countdown, to bring back a killed limiter.
+    EXPECT_TRUE(FindWindowW(fixture::kHelperClass, nullptr));
 
     // The title counts whole seconds, the bar a step each tenth.
     ASSERT_TRUE(WaitForCountdown(29, 3s));
@@ -148,7 +150,7 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     Sleep(2000);
     EXPECT_TRUE(limiter_.Running());
     EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel)) << "no further evaluation";
-    EXPECT_FALSE(FindWindowW(fixture::kHelperClass, nullptr)) << "no helper restarts after a time-out";
+    EXPECT_FALSE(FindWindowW(fixture::kHelperClass, nullptr)) << "the helper is stopped after the time-out";
     EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid())) << "no exit call, so nothing to report";
 }
 
@@ -177,16 +179,21 @@ TEST_F(TimeOut, WithAmusementEachTimeOutShowsOneOfThreeIcons)
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 19:00:00"));
     fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
     fixture::SetOptions(7, 1);
-    for (int run = 0; run < 3; ++run) {
+    // A limiter that ignored Amusement would show icon 106 every time: the
+    // runs go on until a second icon shows (all of 8 alike by chance: 1 in 2187).
+    std::set<int> shown;
+    for (int run = 0; run < 8 && shown.size() < 2; ++run) {
         ASSERT_TRUE(StartLimiter());
         HWND dlg = WaitForCountdown(29, 6s);
         ASSERT_TRUE(dlg) << "run " << run;
         const int icon = ShownIcon(dlg);
         EXPECT_TRUE(icon >= 106 && icon <= 108) << "run " << run;
+        shown.insert(icon);
         e2e::Click(dlg, IDOK);
         TearDown();
         Sleep(1000);  // the next run seeds its choice with another second
     }
+    EXPECT_GE(shown.size(), 2u) << "always the same icon";
 }
 
 // Wine carries out every exit call by starting its wineboot program; with

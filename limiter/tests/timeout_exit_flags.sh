@@ -30,6 +30,20 @@ while read -r mode action flags outcome; do
     [ "$calls" = 1 ] || fail "$calls exit calls, expected 1"
     grep -q -F "Call user32.ExitWindowsEx($flags,00000000)" "$log" || fail "exit flags are not $flags"
   fi
+  case "$action" in kill*)
+    # However often the limiter is killed, the exit call comes at most 30 s
+    # and one restart after the first time-out. Wine stamps the relay line
+    # with the same tick count that the probe prints.
+    shown=$(sed -n 's/.*countdown shown at tick \([0-9]*\).*/\1/p' "$log")
+    called=$(grep -F 'Call user32.ExitWindowsEx(' "$log" | head -n1 | sed -n 's/^ *\([0-9]*\)\.\([0-9]*\):.*/\1\2/p')
+    if [ -n "$shown" ] && [ -n "$called" ]; then
+      ms=$((10#$called - shown))
+      echo "mode $mode ($action): exit call $ms ms after the first time-out"
+      [ "$ms" -le 36000 ] || fail "exit call $ms ms after the first time-out"
+    else
+      fail "no timing (shown ${shown:-?}, exit call ${called:-?})"
+    fi
+  esac
   if [ "$action" = wait ]; then
     # The countdown runs its 300 tenths by itself, then the action follows.
     ms=$(sed -n 's/.*countdown ended after \([0-9]*\) ms.*/\1/p' "$log")
@@ -60,5 +74,7 @@ done <<'EOF'
 2 press 00000009 session-ends
 3 press 0000000d all-killed
 0 exit none limiter-exits
+0 killonce 00000000 session-ends
+0 killevery 00000000 session-ends
 EOF
 exit $failed

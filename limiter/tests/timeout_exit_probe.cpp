@@ -4,13 +4,18 @@
 // the verdict is drawn outside: from these lines, from the lines that never
 // came, and from the relay trace of the limiter's call to ExitWindowsEx.
 //
-//   timeout_exit_probe.exe MODE press|wait|exit
+//   timeout_exit_probe.exe MODE press|wait|exit|killonce|killevery
 //
 // exit: the limiter is exited (as after a confirmed exit) during the countdown.
+// killonce: the limiter is killed once, at a random second of the countdown;
+// killevery: at 10 and 20 seconds of it. The helper brings it back each time.
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <wchar.h>
+
+#include <vector>
 
 #include "e2e.h"
 #include "timeout_fixture.h"
@@ -58,7 +63,7 @@ int wmain(int argc, wchar_t** argv)
     fixture::SetOptions(mode);
     TraceExitCalls();
 
-    e2e::Process limiter = e2e::Start(L"hvCurfew.exe", L"", {{L"WINEDEBUG", L"+relay"}});
+    e2e::Process limiter = e2e::Start(L"hvCurfew.exe", L"", {{L"WINEDEBUG", L"+timestamp,+relay"}});
     if (!limiter) {
         Say("limiter not started");
         return 1;
@@ -69,8 +74,44 @@ int wmain(int argc, wchar_t** argv)
         Say("no countdown");
         return 1;
     }
-    Say("countdown shown");
     const DWORD shown = GetTickCount();
+    Say("countdown shown at tick %lu", shown);
+    const bool killOnce = wcscmp(argv[2], L"killonce") == 0;
+    if (killOnce || wcscmp(argv[2], L"killevery") == 0) {
+        // Seconds after the countdown showed at which the limiter is killed.
+        srand(GetTickCount() ^ GetCurrentProcessId());
+        const std::vector<DWORD> at = killOnce ? std::vector<DWORD>{1 + static_cast<DWORD>(rand() % 29)}
+                                               : std::vector<DWORD>{10, 20};
+        for (DWORD second : at) {
+            while (GetTickCount() - shown < second * 1000)
+                Sleep(10);
+            const DWORD pid = fixture::ProcessOf(fixture::TrayWindow());
+            if (!pid) {
+                Say("no limiter to kill at %lu s", second);
+                break;
+            }
+            fixture::KillProcess(pid);
+            Say("killed the limiter at %lu s", second);
+        }
+        // The exit call ends the session's windowed programs, the restarted
+        // limiter too, and nothing starts it again: no limiter for 3 s.
+        ULONGLONG quietSince = 0;
+        const bool gone = e2e::WaitUntil(
+            [&] {
+                if (!e2e::Pids(L"hvCurfew.exe").empty())
+                    quietSince = 0;
+                else if (quietSince == 0)
+                    quietSince = GetTickCount64();
+                return quietSince != 0 && GetTickCount64() - quietSince >= 3000;
+            },
+            60s);
+        Say(gone ? "limiter ended" : "limiter still running");
+        Say("stored LastLoginDate %s", fixture::StoredState().LastLoginDate != 0 ? "set" : "unset");
+        Say("survived");
+        e2e::KillAll(L"cfwHelper.exe");
+        e2e::KillAll(L"hvCurfew.exe");
+        return 0;
+    }
     if (press)
         e2e::Click(dlg, IDOK);
     if (wcscmp(argv[2], L"exit") == 0) {

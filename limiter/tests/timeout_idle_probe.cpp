@@ -1,6 +1,9 @@
-// Starts a limiter in the timer mode (so that it counts, stores its running
-// state and keeps its helper running) and lets both sit idle for a while,
-// for timeout_idle_cost.sh to measure from the Linux side.
+// Runs, in one Wine session and one after the other, the floor program
+// (timeout_idle_floor.exe) and then a limiter in the timer mode (counting,
+// storing its running state, keeping its helper), each left idle for a
+// while, for timeout_idle_cost.sh to measure from the Linux side. The probe
+// prints "probe: <what> measure" when the script should start measuring and
+// then keeps still for SECONDS and a margin.
 //
 //   timeout_idle_probe.exe SECONDS
 #include <windows.h>
@@ -11,27 +14,54 @@
 #include "e2e.h"
 #include "timeout_fixture.h"
 
+namespace {
+
+void Say(const char* text)
+{
+    printf("probe: %s\n", text);
+    fflush(stdout);
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     using namespace std::chrono_literals;
     const int seconds = argc > 1 ? _wtoi(argv[1]) : 60;
-    fixture::RegisterCurrentUser(fixture::TimerAllowance(30));
-    fixture::SetOptions(TIMEOUT_LOGOFF);
+    const DWORD settle = 5000, margin = 5000;
 
+    e2e::Process floor = e2e::Start(L"..\\test-bin\\timeout_idle_floor.exe");
+    if (!floor || !e2e::WaitForWindow(L"IdleFloor", nullptr, floor.pid())) {
+        Say("the floor program did not start");
+        return 1;
+    }
+    Sleep(settle);
+    Say("floor measure");
+    Sleep(seconds * 1000 + margin);
+    floor.Kill();
+    Sleep(2000);
+
+    fixture::RegisterCurrentUser(fixture::TimerAllowance(120));
+    fixture::SetOptions(TIMEOUT_LOGOFF);
     e2e::Process limiter = e2e::Start(L"hvCurfew.exe");
     if (!limiter || !e2e::WaitForWindow(fixture::kTrayClass, nullptr, limiter.pid()) ||
         !e2e::WaitForWindow(fixture::kHelperClass, nullptr, 0)) {
-        printf("probe: limiter or helper did not start\n");
+        Say("limiter or helper did not start");
         return 1;
     }
-    // Long enough for the measurement to find both, settle and run.
-    Sleep((seconds + 30) * 1000);
+    // Until the helper copies that lost the race for its mutex are gone.
+    e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s);
+    Sleep(settle);
+    Say("product measure");
+    Sleep(seconds * 1000 + margin);
     HWND tray = fixture::TrayWindow();
     printf("probe: after the idle time the limiter shows %ls, %zu helper(s) run\n",
            tray ? e2e::ControlText(tray, fixture::kRemainLabel).c_str() : L"(no tray window)",
            e2e::Pids(L"cfwHelper.exe").size());
+    fflush(stdout);
     e2e::KillAll(L"cfwHelper.exe");
     e2e::KillAll(L"hvCurfew.exe");
     e2e::KillAll(L"cfwHelper.exe");
+    Say("done");
     return 0;
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
+#include <algorithm>
 #include <set>
 
 #include "limiter_fixture.h"
@@ -15,15 +18,17 @@ using namespace std::chrono_literals;
 using limiter_test::LimiterTest;
 
 // The notification area shows a balloon as a tooltip window of its own
-// process, a moment after the limiter asked for it.
-bool WaitForBalloon(DWORD pid, std::chrono::milliseconds timeout = 5s)
+// process, a moment after the limiter asked for it. With `text`, only a
+// balloon whose text holds it counts (an earlier one may still be showing).
+bool WaitForBalloon(DWORD pid, std::chrono::milliseconds timeout = 5s, const wchar_t* text = nullptr)
 {
     return e2e::WaitUntil(
         [&] {
             for (HWND w : e2e::FindWindows(L"tooltips_class32", nullptr, 0)) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(w, &owner);
-                if (owner != pid && owner != GetCurrentProcessId() && IsWindowVisible(w))
+                if (owner != pid && owner != GetCurrentProcessId() && IsWindowVisible(w) &&
+                    (!text || e2e::Text(w).find(text) != std::wstring::npos))
                     return true;
             }
             return false;
@@ -66,7 +71,7 @@ TEST_F(Tray, ScheduleWarnsBeforeTheEndAndTimesOut)
     EXPECT_FALSE(WaitForBalloon(pid, 0ms));
     ShowTrayWindow();
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 595, 600); }, 15000));
-    EXPECT_TRUE(WaitForBalloon(pid)) << "no 10-minute warning";
+    EXPECT_TRUE(WaitForBalloon(pid, 5s, L"あと 10 分")) << "no 10-minute warning";
     e2e::Screenshot(L"tray_plenty_warning");
 
     // The clock jumps past the 5, 3 and 1-minute marks: the most urgent warns.
@@ -74,7 +79,8 @@ TEST_F(Tray, ScheduleWarnsBeforeTheEndAndTimesOut)
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return InRange(t, 1, 9); }));
     Sleep(500);  // let it paint
     e2e::Screenshot(L"tray_little");
-    EXPECT_TRUE(WaitForBalloon(pid)) << "no 1-minute warning";
+    // The 10-minute balloon may still be up: only the 1-minute text counts.
+    EXPECT_TRUE(WaitForBalloon(pid, 5s, L"あと 1 分")) << "no 1-minute warning";
     e2e::Screenshot(L"tray_little_warning");
 
     // 18:00:00: out of time, and the time-out's countdown opens.
@@ -152,6 +158,98 @@ TEST_F(Tray, TimerModeGrantsTheAfternoonAtNoonDespiteStoringDuringTheSession)
     SYSTEMTIME now{};
     ASSERT_TRUE(e2e::WaitUntil([&] { GetLocalTime(&now); return now.wHour == 12 && now.wSecond >= 2; }, 15s));
     EXPECT_GE(RemainSeconds(), 1795) << Remain();
+}
+
+// The clock moved back across noon and forward again, twice, in a timer-mode
+// session: the whole-day allowance never rises; the half-day mode's afternoon
+// is granted once, at the first noon.
+TEST_F(Tray, TimerModeClockBackAndForthAcrossNoonGrantsNoMore)
+{
+    const struct {
+        uint32_t flag;
+        int rises;
+    } cases[] = {{0, 0}, {1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flag ? "half-day mode" : "whole-day mode");
+        ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 11:59:54"));
+        UserData u = limiter_test::MakeUser(LIMIT_TIMER);
+        u.LimitModeFlag = c.flag;
+        u.LimitModeTimeDay = 120;
+        u.LimitModeTimeHalfAM = 30;
+        u.LimitModeTimeHalfPM = 60;
+        WriteUser(u);
+        WriteRunningState(0, 0);
+        ASSERT_TRUE(StartLimiter());
+        ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return limiter_test::ParseRemain(t) > 0; }));
+
+        // Samples the label until `ms` have passed, counting rises.
+        int rises = 0, previous = RemainSeconds(), lowest = previous;
+        const auto watch = [&](DWORD ms) {
+            const ULONGLONG end = GetTickCount64() + ms;
+            while (GetTickCount64() < end) {
+                const int now = RemainSeconds();
+                if (now > previous) {
+                    ++rises;
+                    printf("remainder rose from %d to %d\n", previous, now);
+                }
+                if (now >= 0) {
+                    previous = now;
+                    lowest = std::min(lowest, now);
+                }
+                Sleep(50);
+            }
+        };
+        watch(9000);  // across noon
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 11:59:57"));
+            watch(5000);  // back before noon and across it again
+            ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 12:30:00"));
+            watch(3000);
+        }
+        EXPECT_EQ(c.rises, rises);
+        EXPECT_GT(lowest, 0);
+        TearDown();
+    }
+}
+
+// Any program of the session can send the limiter WM_QUERYENDSESSION; alone
+// it must not stop the count or the helper. A forged WM_ENDSESSION stops them
+// for a few seconds at most.
+TEST_F(Tray, ForgedEndOfSessionDoesNotStopEnforcement)
+{
+    ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 09:00:00"));
+    UserData u = limiter_test::MakeUser(LIMIT_TIMER);
+    u.LimitModeTimeDay = 120;
+    WriteUser(u);
+    ASSERT_TRUE(StartLimiter());
+    ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return limiter_test::ParseRemain(t) > 0; }));
+    ASSERT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 10s));
+
+    // How long after `from` the label counts again and the helper is there.
+    const auto stoodStill = [&](ULONGLONG from, DWORD limitMs) -> ULONGLONG {
+        const int before = RemainSeconds();
+        const bool back = e2e::WaitUntil(
+            [&] { return RemainSeconds() != before && RemainSeconds() > 0 && FindWindowW(L"cfwHelper", nullptr); },
+            std::chrono::milliseconds(limitMs));
+        return back ? GetTickCount64() - from : ~0ull;
+    };
+
+    DWORD_PTR answer = 0;
+    ULONGLONG sent = GetTickCount64();
+    ASSERT_TRUE(SendMessageTimeoutW(tray_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
+    EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
+    const ULONGLONG afterQuery = stoodStill(sent, 5000);
+    printf("after a forged query: counting, with the helper, %llu ms later\n", afterQuery);
+    EXPECT_LE(afterQuery, 2000u);
+    Sleep(1500);
+    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped";
+
+    sent = GetTickCount64();
+    SendMessageTimeoutW(tray_, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
+    const ULONGLONG afterEnd = stoodStill(sent, 12000);
+    printf("after a forged end of session: counting, with the helper, %llu ms later\n", afterEnd);
+    EXPECT_LE(afterEnd, 8000u);
+    EXPECT_TRUE(limiter_.Running());
 }
 
 }  // namespace

@@ -47,8 +47,10 @@ TEST(TrayLogic, TipsCarryTheAccountName)
     // A name holding a format directive is text, not a format.
     EXPECT_EQ(L"現在のユーザー名 : %s%n (残りわずか)", TipFor(STATE_LITTLE, L"%s%n", limiter::RcText));
     EXPECT_EQ(L"現在のユーザー名 :  (残りわずか)", TipFor(STATE_LITTLE, nullptr, limiter::RcText));
-    // The longest account name still fits the 128-character tip.
-    EXPECT_LT(TipFor(STATE_LITTLE, L"0123456789012345678901234567890", limiter::RcText).size(), 128u);
+    // The longest name the limiter holds (31 characters) goes into the tip
+    // whole, with the state's addition after it: nothing is cut off.
+    const std::wstring longest = L"0123456789012345678901234567890";
+    EXPECT_EQ(L"現在のユーザー名 : " + longest + L" (残りわずか)", TipFor(STATE_LITTLE, longest.c_str(), limiter::RcText));
 }
 
 // Feeds remainders tick by tick and collects what fires.
@@ -97,14 +99,15 @@ TEST(TrayLogic, WarningTextsAndStyles)
     EXPECT_EQ(0, WarningOf(WARN_TIMEOUT).threshold);
 }
 
-TEST(TrayLogic, RunningStateIsWrittenOnChangeAtMostOncePerSecond)
+TEST(TrayLogic, RunningStateIsWrittenOnChangeEveryFewSeconds)
 {
     const StateStore never;
     EXPECT_TRUE(ShouldStoreState(never, 600, 1000));
     const StateStore last{true, 600, 1000};
-    EXPECT_FALSE(ShouldStoreState(last, 600, 1005));  // unchanged
+    EXPECT_FALSE(ShouldStoreState(last, 600, 1009));  // unchanged
     EXPECT_FALSE(ShouldStoreState(last, 599, 1000));  // same second
-    EXPECT_TRUE(ShouldStoreState(last, 599, 1001));
+    EXPECT_FALSE(ShouldStoreState(last, 596, 1004));
+    EXPECT_TRUE(ShouldStoreState(last, 595, 1000 + kStoreEverySeconds));
     EXPECT_TRUE(ShouldStoreState(last, 599, 900));  // the clock was set back
 }
 

@@ -355,6 +355,16 @@ std::optional<MessageBoxInfo> AwaitMessageBox(DWORD pid, const wchar_t* caption,
     return found;
 }
 
+std::wstring AnswerMessageBox(DWORD pid, const wchar_t* caption, int button, std::chrono::milliseconds timeout,
+                              const char* file, int line)
+{
+    auto box = AwaitMessageBox(pid, caption, timeout, file, line);
+    if (!box)
+        return L"(no box)";
+    Answer(*box, button);
+    return box->text;
+}
+
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, const wchar_t* caption, std::chrono::milliseconds timeout)
 {
     std::optional<MessageBoxInfo> found;

@@ -111,6 +111,10 @@ std::optional<MessageBoxInfo> AwaitMessageBox(DWORD pid, const wchar_t* caption,
                                               std::chrono::milliseconds timeout = std::chrono::seconds(10),
                                               E2E_HERE_ARGS);
 MessageBoxInfo Describe(HWND box);
+// Waits for the box of `pid` with this caption, answers it with `button` and
+// returns its text ("(no box)" when none came, which also fails the test).
+std::wstring AnswerMessageBox(DWORD pid, const wchar_t* caption, int button = IDOK,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(5), E2E_HERE_ARGS);
 // Presses the button with `id` (IDOK, IDYES ...) and waits for the box to go.
 bool Answer(const MessageBoxInfo& box, int id);
 

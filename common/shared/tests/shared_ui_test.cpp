@@ -29,15 +29,6 @@ const wchar_t kElevatedSwitch[] = L"/elevated-child";
 
 INT_PTR Result(std::future<INT_PTR>& f) { return f.wait_for(5s) == std::future_status::ready ? f.get() : -100; }
 
-std::wstring AnswerBox(const wchar_t* caption)
-{
-    auto box = e2e::WaitForMessageBox(kPid, caption, 5s);
-    if (!box)
-        return L"(no box)";
-    e2e::Answer(*box, IDOK);
-    return box->text;
-}
-
 void Enter(HWND dlg, const std::wstring& text)
 {
     e2e::SetControlText(dlg, IDC_PASSWORD_EDIT, text);
@@ -62,14 +53,14 @@ TEST(SharedPasswordPrompt, FromTheProgramsOwnTemplateThreeWrongEntriesEndIt)
     EXPECT_EQ(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), 0x25CF);
 
     Enter(dlg, L"wrong");
-    EXPECT_EQ(AnswerBox(L"パスワード入力エラー"), L"パスワードが違います。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"パスワード入力エラー"), L"パスワードが違います。");
     Enter(dlg, L"");
-    EXPECT_EQ(AnswerBox(L"パスワード入力エラー"), L"パスワードを入力してください。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"パスワード入力エラー"), L"パスワードを入力してください。");
     Enter(dlg, L"Secret");
-    EXPECT_EQ(AnswerBox(L"パスワード入力エラー"), L"パスワードが違います。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"パスワード入力エラー"), L"パスワードが違います。");
     Enter(dlg, L"secret!");
-    EXPECT_EQ(AnswerBox(L"パスワード入力エラー"), L"パスワードが違います。");
-    EXPECT_EQ(AnswerBox(L"パスワード入力失敗"), L"パスワードを 3 回間違えたため処理を中止します。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"パスワード入力エラー"), L"パスワードが違います。");
+    EXPECT_EQ(e2e::AnswerMessageBox(kPid, L"パスワード入力失敗"), L"パスワードを 3 回間違えたため処理を中止します。");
     EXPECT_EQ(Result(run), 2);
 
     // A new run counts afresh and takes the right password.
