@@ -4,6 +4,9 @@
 // and read by the codec.
 #include "backup_store.h"
 
+#include <algorithm>
+#include <new>
+
 #include "backup_format.h"
 #include "backup_logic.h"
 #include "cfwCommon.h"
@@ -81,33 +84,42 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes)
     return true;
 }
 
-// A backup file opened for reading, mapped whole; empty when it cannot be
-// opened (or holds nothing).
-class MappedFile {
+// The whole of a backup file, read into memory (not mapped: a file on a
+// medium that goes away would fault on a mapped page); empty when it cannot be
+// read. A file larger than any backup of real settings is not read at all.
+class FileBytes {
 public:
-    explicit MappedFile(const wchar_t* path)
-        : file_(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr))
+    explicit FileBytes(const wchar_t* path)
     {
+        hv::UniqueHandle file(
+            CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         LARGE_INTEGER size{};
-        if (!file_ || !GetFileSizeEx(file_.get(), &size) || size.QuadPart <= 0)
+        if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxBytes)
             return;
-        if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX)
+        std::vector<uint8_t> bytes;
+        try {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
             return;
-        hv::UniqueHandle mapping(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-        if (!mapping)
-            return;
-        view_.reset(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-        if (view_)
-            size_ = static_cast<size_t>(size.QuadPart);
+        }
+        size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD got = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+            if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr) || got == 0)
+                break;
+            done += got;
+        }
+        bytes.resize(done);  // a file cut while it was read ends where the reading ended
+        bytes_ = std::move(bytes);
     }
-    const uint8_t* data() const { return static_cast<const uint8_t*>(view_.get()); }
-    size_t size() const { return size_; }
+    const uint8_t* data() const { return bytes_.empty() ? nullptr : bytes_.data(); }
+    size_t size() const { return bytes_.size(); }
 
 private:
-    hv::UniqueHandle file_;
-    hv::UniqueMappedView view_;
-    size_t size_ = 0;
+    // 1 GiB: a backup of a million accounts is about 720 MB.
+    static constexpr LONGLONG kMaxBytes = 1LL << 30;
+    std::vector<uint8_t> bytes_;
 };
 
 // Writes every record the file holds for one restore: 1 when all were read
@@ -115,7 +127,7 @@ private:
 template <typename Record, typename Read, typename Write>
 int RestoreRecords(const wchar_t* path, Read read, Write write)
 {
-    MappedFile file(path);
+    FileBytes file(path);
     std::vector<Record> records;
     const ReadStatus status = read(file.data(), file.size(), records);
     if (status == ReadStatus::Refused)
@@ -177,7 +189,7 @@ int RestoreOptions(const wchar_t* path, HWND owner)
     ReadOptionDataW(&current);
     OptionData backedUp;
     {
-        MappedFile file(path);
+        FileBytes file(path);
         if (ReadOptions(file.data(), file.size(), backedUp) != ReadStatus::Complete)
             return 0;
     }

@@ -101,15 +101,6 @@ struct ModuleTraits {
 };
 using UniqueModule = Unique<ModuleTraits>;
 
-struct MappedViewTraits {
-    using Handle = const void*;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { UnmapViewOfFile(h); }
-};
-// A view of a file mapping.
-using UniqueMappedView = Unique<MappedViewTraits>;
-
 struct HeapTraits {
     using Handle = void*;
     static Handle Empty() { return nullptr; }
