@@ -22,7 +22,11 @@ struct MainDialog {
     hv::UniqueIcon iconLarge, iconSmall, iconHuge;
     HICON warning = nullptr;  // shared system icon
     OptionData options{};
-    bool oldVersionData = false;  // the check box; restores read by the file's format version alone
+    // The check box "restore from an older version's data". It is kept but
+    // changes nothing: the file's format version alone picks the narrow or the
+    // wide copy, and forcing the narrow copy of a newer file could only lose
+    // the characters that the ANSI code page lacks.
+    bool oldVersionData = false;
 };
 
 MainDialog* Context(HWND dlg) { return reinterpret_cast<MainDialog*>(GetWindowLongPtrW(dlg, DWLP_USER)); }
