@@ -1,0 +1,68 @@
+// Resource, control and string ids of cfwBackup.exe. The dialog templates and
+// control ids are the tool's fixed numbers.
+#pragma once
+
+#include "shared_resource.h"
+
+#define IDI_PROGRAM 100
+#define IDI_PASSWORD 109
+
+// Dialog templates (500, the About box, is shared).
+#define IDD_MAIN 501
+#define IDD_RESTORE 502
+#define IDD_PASSWORD 503
+#define IDD_ELEVATE 504
+
+// Main dialog 501.
+#define IDC_MAIN_ICON 1000
+#define IDC_MODE_BACKUP 1001
+#define IDC_MODE_RESTORE 1002
+#define IDC_PATH_LABEL 1003
+#define IDC_PATH 1004
+#define IDC_NOTE_ICON 1005
+#define IDC_BROWSE_SAVE 1006
+#define IDC_BROWSE_OPEN 1007
+#define IDC_OLD_VERSION 1008
+#define IDC_ABOUT 1009
+#define IDC_NOTE_TEXT 1010
+
+// The About box's web-site button.
+#define IDC_ABOUT_WEBSITE 1005
+
+// Restore dialog 502.
+#define IDC_RESTORE_OPTIONS 1000
+#define IDC_RESTORE_USERS 1001
+#define IDC_RESTORE_GROUPS 1002
+
+// Elevation dialog 504.
+#define IDC_ELEVATE_ICON 1000
+
+// Strings.
+#define IDS_TITLE 2000
+#define IDS_NO_ADMIN_START 2001
+#define IDS_PATH_LABEL_START 2002
+#define IDS_PATH_LABEL_TARGET 2003
+#define IDS_PATH_LABEL_SOURCE 2004
+#define IDS_NOTE_NOT_ELEVATED 2005
+#define IDS_NOTE_NOT_MEMBER 2006
+#define IDS_SAVE_TITLE 2007
+#define IDS_OPEN_TITLE 2008
+#define IDS_FILTER_NAME 2009
+#define IDS_START_NO_FILE 2010
+#define IDS_START_ERROR 2011
+#define IDS_BACKUP_QUESTION 2012
+#define IDS_BACKUP_QUESTION_CAPTION 2013
+#define IDS_BACKUP_DONE 2014
+#define IDS_BACKUP_DONE_CAPTION 2015
+#define IDS_BACKUP_FAILED 2016
+#define IDS_BACKUP_FAILED_CAPTION 2017
+#define IDS_BACKUP_LEFT_OUT 2018
+#define IDS_RESTORE_QUESTION 2020
+#define IDS_RESTORE_QUESTION_CAPTION 2021
+#define IDS_RESTORE_PARTIAL 2022
+#define IDS_RESTORE_DONE 2023
+#define IDS_RESTORE_DONE_CAPTION 2024
+#define IDS_LOCK_CAPTION 2030
+#define IDS_LOCK_REMOVES 2031
+#define IDS_LOCK_SETS 2032
+#define IDS_LOCK_REPLACES 2033
