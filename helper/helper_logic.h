@@ -12,7 +12,7 @@ namespace helper {
 
 // The helper waits on the limiter's process and wakes when it ends; this slow
 // check only catches a limiter that lost its tray window but still runs.
-constexpr unsigned kSafetyPeriodMs = 1000;
+constexpr unsigned kSafetyPeriodMs = 5000;
 // A started limiter that shows no tray window within this time (it refused to
 // run, hangs, or shows a box) is given up on; watching then goes on as before.
 constexpr uint64_t kStartWaitLimitMs = 15000;

@@ -90,8 +90,8 @@ int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, con
 // session, so that a killed and restarted limiter resumes where this one
 // stood. The date written never goes back behind one this session wrote, so
 // a clock set back does not make a restart or the next logon grant again.
-// The record in memory keeps its LastLoginDate (the previous end), which
-// decides the midnight and noon grants of this session.
+// The record in memory keeps its LastLoginDate (the previous end), which a
+// switch back into the timer mode resumes from.
 UserData StateToStore(const UserData& user, TimerState& state, int64_t now);
 
 }  // namespace limiter

@@ -13,7 +13,7 @@ namespace {
 
 constexpr UINT WM_HELPER_DEADLINE = WM_APP + 2;  // 0x8002, to the helper's window
 constexpr UINT WM_HELPER_GRANT = WM_APP + 3;     // 0x8003, to the helper's window
-constexpr UINT kCheckPeriodMs = 2000;
+constexpr UINT kCheckPeriodMs = 5000;
 constexpr UINT kAnswerTimeoutMs = 2000;
 
 struct Keeper {

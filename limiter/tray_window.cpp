@@ -46,6 +46,7 @@ struct TrayContext {
     int64_t sessionLastLogin = 0;  // the date of the previous end, kept in memory
     bool timeOutRunning = false;
     int64_t grantOffered = -1;  // the grant period last handed to the helper
+    int applied = -1;           // the display state last applied, -1: apply it again
 };
 TrayContext g_ctx;
 
@@ -69,9 +70,8 @@ void StartMonitorWatch(HWND w)
 // counts down: a limiter killed during the countdown must come back to it.
 void StartTimers(HWND w, bool evaluation)
 {
-    if (evaluation)
-        SetTimer(w, TIMER_TICK, 1000, nullptr);
-    SetTimer(w, TIMER_ICON, 1000, nullptr);
+    // While the tick runs it keeps the icon present itself.
+    SetTimer(w, evaluation ? TIMER_TICK : TIMER_ICON, 1000, nullptr);
     StartMonitorWatch(w);
     if (evaluation || g_ctx.timeOutRunning)
         keeper::Start(w);
@@ -162,12 +162,21 @@ void OnTick(HWND w)
     if (d == 0) {
         ApplyState(w, tray::STATE_OUT, &tray::WarningOf(tray::WARN_TIMEOUT));
         KillTimer(w, TIMER_TICK);
+        SetTimer(w, TIMER_ICON, 1000, nullptr);
         g_ctx.timeOutRunning = true;
         RunTimeOutSequence(w);
         g_ctx.timeOutRunning = false;
         return;
     }
-    ApplyState(w, tray::StateFor(d), warning == tray::WARN_NONE ? nullptr : &tray::WarningOf(warning));
+    // A state already shown is not applied again (the overlay alone costs
+    // a COM object a second); the icon is only kept present.
+    const tray::DisplayState state = tray::StateFor(d);
+    if (warning == tray::WARN_NONE && state == g_ctx.applied) {
+        g_ctx.icon.KeepPresent();
+        return;
+    }
+    ApplyState(w, state, warning == tray::WARN_NONE ? nullptr : &tray::WarningOf(warning));
+    g_ctx.applied = state;
 }
 
 void OnMonitorTimer(HWND w)
@@ -403,6 +412,7 @@ void OnEndSessionCancelled(HWND w)
     KillTimer(w, TIMER_RESUME);
     keeper::AllowRetry();
     g_ctx.icon.Add();
+    g_ctx.applied = -1;
     StartTimers(w, !g_ctx.timeOutRunning);
 }
 
@@ -461,6 +471,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         ShowPopupMenu(w);
         return 0;
     case WM_SIZE:
+        g_ctx.applied = -1;  // the minimised title follows the state
         if (wp == SIZE_MINIMIZED) {
             if (g_osVersion < 0x601 || g_user.HiddenButton == 1)
                 ShowWindow(w, SW_HIDE);
@@ -493,6 +504,7 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         if (msg == g_ctx.taskbarButtonCreated && msg != 0) {
             g_ctx.overlay.ButtonCreated();
             g_ctx.overlay.Set(w, g_images.overlay[tray::STATE_INIT], hv::LoadText(IDS_STATE_INIT).c_str());
+            g_ctx.applied = -1;  // until the next tick
         }
         break;
     }

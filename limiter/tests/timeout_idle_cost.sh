@@ -19,32 +19,54 @@ HV_XVFB=1 HV_TIMEOUT=$((2 * seconds + 180)) "$root/scripts/wine-run.sh" --base "
   --bin "$build/bin" -- "$build/test-bin/timeout_idle_probe.exe" "$seconds" >"$out" 2>&1 &
 run=$!
 
-# CPU seconds (user + system) of every process of this run's private prefix.
-prefix_cpu() {
-  local hz p total=0
-  hz=$(getconf CLK_TCK)
+# "pid ticks" (user + system CPU) of every Wine process of this run's private
+# prefix (the virtual display's server, which shares its environment, apart).
+prefix_ticks() {
+  local p ticks
   for p in /proc/[0-9]*; do
-    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -q '^WINEPREFIX=.*/timeout_idle_probe-' || continue
-    total=$((total + $(awk '{ print $14 + $15 }' "$p/stat" 2>/dev/null || echo 0)))
+    grep -qz '^WINEPREFIX=.*/timeout_idle_probe-' "$p/environ" 2>/dev/null || continue
+    grep -qz '^Xvfb' "$p/cmdline" 2>/dev/null && continue
+    # Fields after the parenthesised command name, which may hold spaces.
+    ticks=$(sed 's/.*) //' "$p/stat" 2>/dev/null | awk '{ print $12 + $13 }')
+    [ -n "$ticks" ] && echo "${p#/proc/} $ticks"
   done
-  echo "scale=3; $total / $hz" | bc
 }
 
-measure() {  # waits for the probe's marker, then measures SECONDS
+# CPU seconds between two snapshots: what each process used meanwhile (all
+# of it for a process started meanwhile).
+cpu_between() {
+  awk -v hz="$(getconf CLK_TCK)" 'NR == FNR { t0[$1] = $2; next } { s += $2 - ($1 in t0 ? t0[$1] : 0) }
+    END { printf "%.2f", s / hz }' "$1" "$2"
+}
+
+# Whether a process of this run runs the program `name`.
+running() {
+  local p
+  for p in /proc/[0-9]*; do
+    grep -qz '^WINEPREFIX=.*/timeout_idle_probe-' "$p/environ" 2>/dev/null || continue
+    grep -qzE "\\\\$1\$" "$p/cmdline" 2>/dev/null && return 0
+  done
+  return 1
+}
+
+# Waits for `name` to run (the probe's output only comes at its end), lets
+# it settle, then measures SECONDS.
+measure() {
   for _ in $(seq 600); do
-    grep -q "^probe: $1 measure" "$out" && break
-    kill -0 $run 2>/dev/null || { echo "the probe ended early"; cat "$out"; exit 1; }
+    running "$1" && break
+    kill -0 $run 2>/dev/null || { echo "the probe ended early" >&2; exit 1; }
     sleep 0.5
   done
-  local c0 c1
-  c0=$(prefix_cpu)
+  sleep 5
+  prefix_ticks >"$out.0"
   sleep "$seconds"
-  c1=$(prefix_cpu)
-  echo "$c1 - $c0" | bc
+  prefix_ticks >"$out.1"
+  cpu_between "$out.0" "$out.1"
+  rm -f "$out.0" "$out.1"
 }
 
-floor=$(measure floor)
-product=$(measure product)
+floor=$(measure timeout_idle_floor.exe) || exit 1
+product=$(measure cfwHelper.exe) || exit 1
 wait $run
 grep '^probe' "$out"
 rm -f "$out"

@@ -1,9 +1,9 @@
 // Runs, in one Wine session and one after the other, the floor program
 // (timeout_idle_floor.exe) and then a limiter in the timer mode (counting,
 // storing its running state, keeping its helper), each left idle for a
-// while, for timeout_idle_cost.sh to measure from the Linux side. The probe
-// prints "probe: <what> measure" when the script should start measuring and
-// then keeps still for SECONDS and a margin.
+// while, for timeout_idle_cost.sh to measure from the Linux side: the script
+// sees each phase begin by its process, lets it settle 5 s and measures
+// SECONDS, within the time the probe keeps still.
 //
 //   timeout_idle_probe.exe SECONDS
 #include <windows.h>
@@ -28,16 +28,14 @@ int wmain(int argc, wchar_t** argv)
 {
     using namespace std::chrono_literals;
     const int seconds = argc > 1 ? _wtoi(argv[1]) : 60;
-    const DWORD settle = 5000, margin = 5000;
+    const DWORD settle = 5000, margin = 10000;
 
     e2e::Process floor = e2e::Start(L"..\\test-bin\\timeout_idle_floor.exe");
     if (!floor || !e2e::WaitForWindow(L"IdleFloor", nullptr, floor.pid())) {
         Say("the floor program did not start");
         return 1;
     }
-    Sleep(settle);
-    Say("floor measure");
-    Sleep(seconds * 1000 + margin);
+    Sleep(settle + seconds * 1000 + margin);
     floor.Kill();
     Sleep(2000);
 
@@ -51,9 +49,7 @@ int wmain(int argc, wchar_t** argv)
     }
     // Until the helper copies that lost the race for its mutex are gone.
     e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s);
-    Sleep(settle);
-    Say("product measure");
-    Sleep(seconds * 1000 + margin);
+    Sleep(settle + seconds * 1000 + margin);
     HWND tray = fixture::TrayWindow();
     printf("probe: after the idle time the limiter shows %ls, %zu helper(s) run\n",
            tray ? e2e::ControlText(tray, fixture::kRemainLabel).c_str() : L"(no tray window)",
