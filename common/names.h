@@ -16,6 +16,12 @@ inline constexpr wchar_t kHelperClass[] = L"cfwHelper";       // the helper's hi
 // the helper's window.
 inline constexpr unsigned kApplySettingsMessage = 0x8001;
 inline constexpr unsigned kHelperStopMessage = 0x8001;
+// To the helper's window, which keeps them for a restarted limiter: wParam is
+// the value offered (0 only asks), the result the value kept. The countdown's
+// deadline (the earliest offered wins) and the latest grant period (the
+// highest wins), so that nothing sent here can give time.
+inline constexpr unsigned kHelperDeadlineMessage = 0x8002;
+inline constexpr unsigned kHelperGrantMessage = 0x8003;
 
 // Single-instance mutexes, one per logon session (no namespace prefix).
 inline constexpr wchar_t kLimiterMutex[] = L"hvCurfew";

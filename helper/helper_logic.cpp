@@ -1,5 +1,7 @@
 #include "helper_logic.h"
 
+#include "shared_logic.h"
+
 namespace helper {
 
 Action NextAction(Watch& watch, bool trayWindowExists, bool startedAlive, uint64_t nowMs)
@@ -37,10 +39,7 @@ int64_t OfferGrant(Memo& memo, int64_t granted)
 
 std::wstring SiblingPath(const std::wstring& moduleFile, const wchar_t* name)
 {
-    const size_t slash = moduleFile.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return std::wstring();
-    return moduleFile.substr(0, slash + 1) + name;
+    return hv::PathInFolder(hv::FolderOfPath(moduleFile), name);
 }
 
 }  // namespace helper

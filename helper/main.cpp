@@ -9,18 +9,19 @@
 #include <string>
 
 #include "helper_logic.h"
+#include "names.h"
 #include "process_watch.h"
 #include "raii.h"
 #include "resource.h"
 
 namespace {
 
-constexpr wchar_t kHelperClass[] = L"cfwHelper";
-constexpr wchar_t kTrayClass[] = L"hvCurfew2_Tray";
-constexpr wchar_t kLimiterFile[] = L"hvCurfew.exe";
-constexpr UINT WM_HELPER_STOP = WM_APP + 1;      // 0x8001
-constexpr UINT WM_HELPER_DEADLINE = WM_APP + 2;  // 0x8002: wParam offered deadline, returns the kept one
-constexpr UINT WM_HELPER_GRANT = WM_APP + 3;     // 0x8003: wParam offered grant period, returns the kept one
+using hv::names::kHelperClass;
+using hv::names::kLimiterFile;
+using hv::names::kTrayClass;
+constexpr UINT WM_HELPER_STOP = hv::names::kHelperStopMessage;
+constexpr UINT WM_HELPER_DEADLINE = hv::names::kHelperDeadlineMessage;  // wParam offered, returns the kept one
+constexpr UINT WM_HELPER_GRANT = hv::names::kHelperGrantMessage;        // wParam offered, returns the kept one
 constexpr UINT WM_LIMITER_GONE = WM_APP + 16;    // posted by the wait on the limiter's process
 constexpr UINT_PTR kWatchTimer = 1;
 
@@ -130,7 +131,7 @@ LRESULT CALLBACK HelperWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    hv::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"cfwHelper"));
+    hv::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, hv::names::kHelperMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
 

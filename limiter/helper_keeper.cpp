@@ -11,8 +11,8 @@
 namespace keeper {
 namespace {
 
-constexpr UINT WM_HELPER_DEADLINE = WM_APP + 2;  // 0x8002, to the helper's window
-constexpr UINT WM_HELPER_GRANT = WM_APP + 3;     // 0x8003, to the helper's window
+constexpr UINT WM_HELPER_DEADLINE = hv::names::kHelperDeadlineMessage;
+constexpr UINT WM_HELPER_GRANT = hv::names::kHelperGrantMessage;
 constexpr UINT kCheckPeriodMs = 5000;
 constexpr UINT kAnswerTimeoutMs = 2000;
 
@@ -30,9 +30,9 @@ Keeper g_keeper;
 bool StartHelperProcess(HWND tray)
 {
     const wchar_t* folder = ProgramFolder();
-    if (!folder[0])
+    const std::wstring file = hv::SiblingPath(hv::names::kHelperFile);
+    if (file.empty())
         return false;
-    const std::wstring file = std::wstring(folder) + L"cfwHelper.exe";
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

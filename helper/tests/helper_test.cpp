@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "e2e.h"
+#include "names.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr UINT WM_HELPER_STOP = 0x8001;
-constexpr wchar_t kTray[] = L"hvCurfew2_Tray";
-constexpr wchar_t kHelper[] = L"cfwHelper";
+constexpr UINT WM_HELPER_STOP = hv::names::kHelperStopMessage;
+constexpr const wchar_t* kTray = hv::names::kTrayClass;
+constexpr const wchar_t* kHelper = hv::names::kHelperClass;
 
 std::wstring TestBinDir()
 {
@@ -48,8 +49,8 @@ struct Folder {
     }
     ~Folder()
     {
-        e2e::KillAll(L"cfwHelper.exe");
-        e2e::KillAll(L"hvCurfew.exe");
+        e2e::KillAll(hv::names::kHelperFile);
+        e2e::KillAll(hv::names::kLimiterFile);
         for (const wchar_t* f : {L"\\cfwHelper.exe", L"\\hvCurfew.exe", L"\\starts.log"})
             DeleteFileW((path + f).c_str());
         RemoveDirectoryW(path.c_str());
@@ -99,16 +100,16 @@ void EndBoth()
     for (int round = 0; round < 5; ++round) {
         for (HWND w : e2e::FindWindows(kHelper, nullptr))
             Stop(w);
-        e2e::KillAll(L"hvCurfew.exe");
-        e2e::KillAll(L"cfwHelper.exe");
-        if (e2e::Pids(L"hvCurfew.exe").empty() && e2e::Pids(L"cfwHelper.exe").empty())
+        e2e::KillAll(hv::names::kLimiterFile);
+        e2e::KillAll(hv::names::kHelperFile);
+        if (e2e::Pids(hv::names::kLimiterFile).empty() && e2e::Pids(hv::names::kHelperFile).empty())
             return;
     }
 }
 
 TEST(HelperTest, BringsBackAKilledLimiter)
 {
-    e2e::Process helper = e2e::Start(L"cfwHelper.exe");
+    e2e::Process helper = e2e::Start(hv::names::kHelperFile);
     ASSERT_TRUE(helper);
     HWND tray = e2e::WaitForWindow(kTray, nullptr, 0, 20s);
     ASSERT_NE(nullptr, tray) << "the helper did not start the limiter";
@@ -151,7 +152,7 @@ TEST(HelperTest, RunsOnceAndStopsOnRequest)
 
     ASSERT_TRUE(Stop(window));
     EXPECT_EQ(0u, helper.Wait(5000).value_or(259));
-    e2e::KillAll(L"hvCurfew.exe");
+    e2e::KillAll(hv::names::kLimiterFile);
     Sleep(500);  // several watch periods: a helper still watching would have restarted it
     EXPECT_EQ(1u, folder.Starts().size());
     EXPECT_TRUE(e2e::FindWindows(kTray, nullptr).empty());
@@ -179,7 +180,7 @@ TEST(HelperTest, StartsOnlyTheLimiterBesideItself)
     e2e::Process helper = Launch(folder.path + L"\\cfwHelper.exe", e2e::BinDir());
     ASSERT_TRUE(helper);
     EXPECT_EQ(0u, helper.Wait(10000).value_or(259));
-    EXPECT_TRUE(e2e::Pids(L"hvCurfew.exe").empty());
+    EXPECT_TRUE(e2e::Pids(hv::names::kLimiterFile).empty());
     EXPECT_TRUE(e2e::FindWindows(kTray, nullptr).empty());
 }
 

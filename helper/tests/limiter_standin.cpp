@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "names.h"
+
 namespace {
 
 void LogStart()
@@ -38,9 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = instance;
-    wc.lpszClassName = L"hvCurfew2_Tray";
+    wc.lpszClassName = hv::names::kTrayClass;
     RegisterClassW(&wc);
-    CreateWindowW(L"hvCurfew2_Tray", L"stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, instance,
+    CreateWindowW(hv::names::kTrayClass, L"stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, instance,
                   nullptr);
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0)

@@ -102,7 +102,7 @@ TEST_F(LimiterDialogs, PasswordLockGuardsTheExitCommand)
     UserData state{};
     ReadUserDataW(limiter_test::UserName().c_str(), &state);
     EXPECT_EQ(0, state.LastLoginDate) << "the running state was stored: the exit went ahead";
-    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped: the exit went ahead";
+    EXPECT_TRUE(FindWindowW(hv::names::kHelperClass, nullptr)) << "the helper was stopped: the exit went ahead";
     EXPECT_TRUE(limiter_.Running());
     EXPECT_TRUE(IsWindow(tray_));
 }

@@ -15,6 +15,7 @@
 #include "e2e.h"
 #include "limiter.h"
 #include "resource.h"
+#include "names.h"
 
 using namespace std::chrono_literals;
 
@@ -297,12 +298,12 @@ std::wstring ReadWide(const std::wstring& file)
 TEST_F(DialogTest, SettingsUtilityStartsFromTheProgramFolderNeverTheCurrentDirectory)
 {
     const std::wstring standin = std::wstring(ProgramFolder()) + L"dialog_standin.exe";
-    const std::wstring inProgramFolder = std::wstring(ProgramFolder()) + L"cfwEdit.exe";
+    const std::wstring inProgramFolder = std::wstring(ProgramFolder()) + hv::names::kEditorFile;
     DeleteFileW(inProgramFolder.c_str());
 
     const std::wstring temp = MakeTempFolder();
     const std::wstring out = temp + L"started.txt";
-    ASSERT_TRUE(CopyFileW(standin.c_str(), (temp + L"cfwEdit.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(standin.c_str(), (temp + hv::names::kEditorFile).c_str(), FALSE));
     SetEnvironmentVariableW(L"HV_STANDIN_OUT", out.c_str());
     wchar_t oldDir[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, oldDir);
@@ -318,7 +319,7 @@ TEST_F(DialogTest, SettingsUtilityStartsFromTheProgramFolderNeverTheCurrentDirec
 
     SetCurrentDirectoryW(oldDir);
     e2e::WaitUntil([&] { return DeleteFileW(inProgramFolder.c_str()) != 0; }, 5s);
-    DeleteFileW((temp + L"cfwEdit.exe").c_str());
+    DeleteFileW((temp + hv::names::kEditorFile).c_str());
     DeleteFileW(out.c_str());
     RemoveDirectoryW(temp.c_str());
 }

@@ -1,7 +1,10 @@
 #include "limiter_fixture.h"
 
 #include <time.h>
+#include <string.h>
 #include <wchar.h>
+
+#include "raii.h"
 
 namespace limiter_test {
 
@@ -111,6 +114,88 @@ void LimiterTest::ShowTrayWindow() const
     // Clear of the notification area, whose balloons would cover it.
     SetWindowPos(tray_, nullptr, 320, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Sleep(300);  // let it paint
+}
+
+std::wstring CountdownTitle(int seconds)
+{
+    return std::to_wstring(seconds) + L" 秒後に終了処理を開始します。";
+}
+
+void RegisterCurrentUser(const UserData& user)
+{
+    e2e::DeleteTree(HKEY_LOCAL_MACHINE, CFW_REG_ROOT_W);
+    e2e::DeleteTree(HKEY_CURRENT_USER, CFW_REG_ROOT_W);
+    WriteUserDataW(UserName().c_str(), &user, 0);
+    WriteUserDataW(UserName().c_str(), &user, 1);
+}
+
+void SetOptions(uint32_t timeOutMode, uint32_t amusement)
+{
+    OptionData options{timeOutMode, amusement, PASSWORD_LOCK_OFF};
+    WriteOptionDataW(&options);
+}
+
+UserData DailyHours(int from, int to)
+{
+    UserData u;
+    memset(&u, 0, sizeof(u));
+    u.LimitMode = LIMIT_DAILY;
+    for (int h = from; h <= to; ++h)
+        u.TodayLimitTable[h] = 1;
+    u.LimitModeTimeDay = 120;
+    u.LimitModeTimeHalfAM = 30;
+    u.LimitModeTimeHalfPM = 30;
+    return u;
+}
+
+UserData TimerAllowance(uint32_t minutes)
+{
+    UserData u = DailyHours(0, -1);
+    u.LimitMode = LIMIT_TIMER;
+    u.LimitModeTimeDay = minutes;
+    return u;
+}
+
+UserData StoredState()
+{
+    UserData u;
+    memset(&u, 0, sizeof(u));
+    ReadUserDataW(UserName().c_str(), &u);
+    return u;
+}
+
+HWND TrayWindow()
+{
+    return FindWindowW(hv::names::kTrayClass, nullptr);
+}
+
+DWORD ProcessOf(HWND w)
+{
+    DWORD pid = 0;
+    if (w)
+        GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
+int LabelSeconds(HWND tray)
+{
+    const int seconds = ParseRemain(e2e::ControlText(tray, IDC_TRAY_REMAIN));
+    return seconds < 0 ? -1 : seconds;
+}
+
+HWND FindCountdown(DWORD limiterPid, int seconds)
+{
+    const auto found = e2e::FindWindows(kDialogClass, CountdownTitle(seconds).c_str(), limiterPid);
+    return found.empty() ? nullptr : found.front();
+}
+
+void KillProcess(DWORD pid)
+{
+    hv::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (process) {
+        TerminateProcess(process.get(), 9);
+        WaitForSingleObject(process.get(), 5000);
+    }
 }
 
 }  // namespace limiter_test

@@ -12,8 +12,11 @@
 #include "cfwCommon.h"
 #include "e2e.h"
 #include "names.h"
+#include "resource.h"
 
 namespace limiter_test {
+
+constexpr wchar_t kDialogClass[] = L"#32770";
 
 std::wstring UserName();
 
@@ -54,5 +57,27 @@ protected:
 };
 
 int ParseRemain(const std::wstring& text);
+
+// --- for tests that drive the limiter and its helper without the class ----
+
+// The title of the countdown with `seconds` left.
+std::wstring CountdownTitle(int seconds);
+// A fresh registry for the account: its settings under Users and empty
+// running state in its own hive.
+void RegisterCurrentUser(const UserData& user);
+void SetOptions(uint32_t timeOutMode, uint32_t amusement = 0);
+// The daily hours `from` to `to` (inclusive) allowed, every other hour not.
+UserData DailyHours(int from, int to);
+// A plain allowance of `minutes` a day, not yet used today.
+UserData TimerAllowance(uint32_t minutes);
+// The running state stored in the account's own hive.
+UserData StoredState();
+// The tray window of the running limiter, or null.
+HWND TrayWindow();
+DWORD ProcessOf(HWND w);
+// The tray window's remainder in seconds, or -1 when it shows no number.
+int LabelSeconds(HWND tray);
+HWND FindCountdown(DWORD limiterPid, int seconds);
+void KillProcess(DWORD pid);
 
 }  // namespace limiter_test

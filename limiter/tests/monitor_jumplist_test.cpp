@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "jumplist.h"
+#include "names.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ TEST_F(JumpListTasks, SixTasksInTwoSeparatedBlocks)
     GetSystemDirectoryW(system, MAX_PATH);
     std::wstring folder(self);
     folder.resize(folder.find_last_of(L'\\') + 1);
-    const std::wstring editor = folder + L"cfwEdit.exe";
+    const std::wstring editor = folder + hv::names::kEditorFile;
     const std::wstring user32 = std::wstring(system) + L"\\User32.dll";
     const std::wstring shell32 = std::wstring(system) + L"\\Shell32.dll";
 

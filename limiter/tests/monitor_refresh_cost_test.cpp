@@ -71,7 +71,7 @@ TEST_F(MonitorRefreshCost, ThousandRegisteredAccounts)
 
     ASSERT_TRUE(StartLimiter());
     PostMessageW(tray_, WM_COMMAND, 40000, 0);
-    HWND monitor = e2e::WaitForWindow(L"hvCurfew2_Main", nullptr, limiter_.pid());
+    HWND monitor = e2e::WaitForWindow(hv::names::kMonitorClass, nullptr, limiter_.pid());
     ASSERT_TRUE(monitor);
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(monitor) != FALSE; }, 10s));
     PostMessageW(monitor, WM_COMMAND, 45001, 0);

@@ -11,7 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 using limiter_test::LimiterTest;
 
-constexpr UINT WM_APPLY_SETTINGS = 0x8001;
+constexpr UINT WM_APPLY_SETTINGS = hv::names::kApplySettingsMessage;
 
 // Dialog-class windows of the limiter with this title (message boxes and dialogs).
 HWND WaitForDialog(DWORD pid, const wchar_t* title, std::chrono::milliseconds timeout = 10s)
@@ -67,24 +67,24 @@ TEST_F(Startup, AccountWithoutKeyRunsWithoutLimit)
 TEST_F(Startup, SecondStartWarnsAndLeavesOneLimiter)
 {
     ASSERT_TRUE(StartLimiter());
-    auto second = e2e::Start(L"hvCurfew.exe");
+    auto second = e2e::Start(hv::names::kLimiterFile);
     auto box = e2e::WaitForMessageBox(second.pid(), L"Halvern Curfew");
     ASSERT_TRUE(box);
     EXPECT_EQ(L"Halvern Curfew はすでに起動しています。\n(旧バージョンのものが動作している場合はいったん終了させてください。)",
               box->text);
     EXPECT_TRUE(e2e::Answer(*box, IDOK));
     EXPECT_EQ(0u, second.Wait(10000).value_or(1234));
-    EXPECT_EQ(1u, e2e::FindWindows(L"hvCurfew2_Tray", nullptr).size());
-    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
+    EXPECT_EQ(1u, e2e::FindWindows(hv::names::kTrayClass, nullptr).size());
+    EXPECT_EQ(1u, e2e::Pids(hv::names::kLimiterFile).size());
     EXPECT_TRUE(limiter_.Running());
 }
 
 TEST_F(Startup, SwitchWithoutRunningLimiterStartsNothing)
 {
-    auto p = e2e::Start(L"hvCurfew.exe", L"/Monitor");
+    auto p = e2e::Start(hv::names::kLimiterFile, L"/Monitor");
     EXPECT_EQ(0u, p.Wait(10000).value_or(1234));
-    EXPECT_TRUE(e2e::FindWindows(L"hvCurfew2_Tray", nullptr).empty());
-    EXPECT_TRUE(e2e::Pids(L"hvCurfew.exe").empty());
+    EXPECT_TRUE(e2e::FindWindows(hv::names::kTrayClass, nullptr).empty());
+    EXPECT_TRUE(e2e::Pids(hv::names::kLimiterFile).empty());
 }
 
 TEST_F(Startup, SwitchesAreForwardedToTheRunningLimiter)
@@ -92,7 +92,7 @@ TEST_F(Startup, SwitchesAreForwardedToTheRunningLimiter)
     ASSERT_TRUE(StartLimiter());
     const DWORD pid = limiter_.pid();
     const auto forward = [](const wchar_t* args) {
-        auto p = e2e::Start(L"hvCurfew.exe", args);
+        auto p = e2e::Start(hv::names::kLimiterFile, args);
         return p.Wait(10000).value_or(1234);
     };
 
@@ -137,10 +137,10 @@ TEST_F(Startup, SwitchesAreForwardedToTheRunningLimiter)
 
     // Only the first argument counts.
     EXPECT_EQ(0u, forward(L"/Monitor /About"));
-    EXPECT_TRUE(e2e::WaitForWindow(L"hvCurfew2_Main", nullptr, pid));
+    EXPECT_TRUE(e2e::WaitForWindow(hv::names::kMonitorClass, nullptr, pid));
     Sleep(500);
     EXPECT_FALSE(WaitForDialog(pid, L"バージョン情報", 0ms));
-    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
+    EXPECT_EQ(1u, e2e::Pids(hv::names::kLimiterFile).size());
 }
 
 TEST_F(Startup, ApplySettingsMessageReloadsTheRecord)
@@ -183,10 +183,10 @@ TEST_F(Startup, ReloadIntoAndOutOfTimerModeEvaluatesAtOnce)
 TEST_F(Startup, StartsTheHelperAndStartsItAgainWhenItIsGone)
 {
     ASSERT_TRUE(StartLimiter());
-    ASSERT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 5s));
-    e2e::KillAll(L"cfwHelper.exe");
-    EXPECT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 3s));
-    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
+    ASSERT_TRUE(e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0, 5s));
+    e2e::KillAll(hv::names::kHelperFile);
+    EXPECT_TRUE(e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0, 3s));
+    EXPECT_EQ(1u, e2e::Pids(hv::names::kLimiterFile).size());
 }
 
 TEST_F(Startup, TaskbarButtonChoiceSurvivesAReloadAndIsStoredAtExit)
@@ -260,7 +260,7 @@ TEST_F(Startup, ExitNeedsThePasswordAndAConfirmation)
     UserData kept{};
     ReadUserDataW(limiter_test::UserName().c_str(), &kept);
     EXPECT_EQ(0, kept.LastLoginDate) << "the running state was stored: the exit went ahead";
-    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped: the exit went ahead";
+    EXPECT_TRUE(FindWindowW(hv::names::kHelperClass, nullptr)) << "the helper was stopped: the exit went ahead";
     EXPECT_TRUE(limiter_.Running());
 
     // The right password and Yes: the limiter ends and stores its running state.

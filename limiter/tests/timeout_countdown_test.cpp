@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e.h"
-#include "timeout_fixture.h"
+#include "limiter_fixture.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 // the same background.
 int ShownIcon(HWND dlg)
 {
-    HWND control = GetDlgItem(dlg, fixture::kCountdownIcon);
+    HWND control = GetDlgItem(dlg, IDC_COUNTDOWN_ICON);
     RECT r;
     if (!control || !GetWindowRect(control, &r))
         return 0;
@@ -79,24 +79,24 @@ protected:
     void TearDown() override
     {
         // They restart each other: the helper first.
-        e2e::KillAll(L"cfwHelper.exe");
-        e2e::KillAll(L"hvCurfew.exe");
-        e2e::KillAll(L"cfwHelper.exe");
+        e2e::KillAll(hv::names::kHelperFile);
+        e2e::KillAll(hv::names::kLimiterFile);
+        e2e::KillAll(hv::names::kHelperFile);
     }
 
     // Starts the limiter and waits for its tray window.
     HWND StartLimiter()
     {
-        limiter_ = e2e::Start(L"hvCurfew.exe");
+        limiter_ = e2e::Start(hv::names::kLimiterFile);
         if (!limiter_)
             return nullptr;
-        return e2e::WaitForWindow(fixture::kTrayClass, nullptr, limiter_.pid());
+        return e2e::WaitForWindow(hv::names::kTrayClass, nullptr, limiter_.pid());
     }
 
     HWND WaitForCountdown(int seconds, std::chrono::milliseconds timeout)
     {
         HWND dlg = nullptr;
-        e2e::WaitUntil([&] { return (dlg = fixture::FindCountdown(limiter_.pid(), seconds)) != nullptr; }, timeout);
+        e2e::WaitUntil([&] { return (dlg = limiter_test::FindCountdown(limiter_.pid(), seconds)) != nullptr; }, timeout);
         return dlg;
     }
 
@@ -106,31 +106,31 @@ protected:
 TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
 {
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 17:59:48"));
-    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
-    fixture::SetOptions(7);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(8, 17));
+    limiter_test::SetOptions(7);
 
     HWND tray = StartLimiter();
     ASSERT_TRUE(tray);
     // Still inside the allowed hours: a few seconds are shown, and the
     // helper is kept running.
-    ASSERT_TRUE(e2e::WaitUntil([&] { const int s = fixture::LabelSeconds(tray); return s >= 1 && s <= 12; }, 10s))
-        << "label: " << testing::PrintToString(e2e::ControlText(tray, fixture::kRemainLabel));
-    EXPECT_TRUE(e2e::WaitForWindow(fixture::kHelperClass, nullptr, 0, 5s)) << "the limiter starts its helper";
+    ASSERT_TRUE(e2e::WaitUntil([&] { const int s = limiter_test::LabelSeconds(tray); return s >= 1 && s <= 12; }, 10s))
+        << "label: " << testing::PrintToString(e2e::ControlText(tray, IDC_TRAY_REMAIN));
+    EXPECT_TRUE(e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0, 5s)) << "the limiter starts its helper";
 
     HWND dlg = WaitForCountdown(30, 15s);
-    ASSERT_TRUE(dlg) << "no countdown titled " << testing::PrintToString(fixture::CountdownTitle(30));
+    ASSERT_TRUE(dlg) << "no countdown titled " << testing::PrintToString(limiter_test::CountdownTitle(30));
     const DWORD shownAt = GetTickCount();
-    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel));
+    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, IDC_TRAY_REMAIN));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(dlg) != FALSE; }, 2s));
     EXPECT_TRUE(e2e::WaitUntil([&] { return (GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 2s))
         << std::hex << GetWindowLongW(dlg, GWL_EXSTYLE);
     EXPECT_FALSE(GetWindowLongW(dlg, GWL_STYLE) & WS_SYSMENU) << "the countdown cannot be closed";
     EXPECT_EQ(tray, GetWindow(dlg, GW_OWNER));
-    EXPECT_TRUE(SendDlgItemMessageW(dlg, fixture::kCountdownIcon, STM_GETICON, 0, 0));
-    EXPECT_EQ(300, SendDlgItemMessageW(dlg, fixture::kCountdownProgress, PBM_GETRANGE, FALSE, 0));
+    EXPECT_TRUE(SendDlgItemMessageW(dlg, IDC_COUNTDOWN_ICON, STM_GETICON, 0, 0));
+    EXPECT_EQ(300, SendDlgItemMessageW(dlg, IDC_COUNTDOWN_PROGRESS, PBM_GETRANGE, FALSE, 0));
     EXPECT_EQ(L"続行(&C)", e2e::ControlText(dlg, IDOK));
     // The helper is kept through the countdown, to bring back a killed limiter.
-    EXPECT_TRUE(FindWindowW(fixture::kHelperClass, nullptr));
+    EXPECT_TRUE(FindWindowW(hv::names::kHelperClass, nullptr));
 
     // The title counts whole seconds, the bar a step each tenth.
     ASSERT_TRUE(WaitForCountdown(29, 3s));
@@ -140,7 +140,7 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     const DWORD at28 = GetTickCount() - shownAt;
     EXPECT_GE(at28, 1500u);
     EXPECT_LE(at28, 6000u);
-    const LRESULT pos = SendDlgItemMessageW(dlg, fixture::kCountdownProgress, PBM_GETPOS, 0, 0);
+    const LRESULT pos = SendDlgItemMessageW(dlg, IDC_COUNTDOWN_PROGRESS, PBM_GETPOS, 0, 0);
     EXPECT_GE(pos, 19);
     EXPECT_LE(pos, 60);  // read a little later than the title changed
 
@@ -149,22 +149,22 @@ TEST_F(TimeOut, EndOfAllowedHoursCountsDownAndUnknownActionLeavesSessionAlone)
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dlg); }, 3s));
     Sleep(2000);
     EXPECT_TRUE(limiter_.Running());
-    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel)) << "no further evaluation";
-    EXPECT_FALSE(FindWindowW(fixture::kHelperClass, nullptr)) << "the helper is stopped after the time-out";
+    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, IDC_TRAY_REMAIN)) << "no further evaluation";
+    EXPECT_FALSE(FindWindowW(hv::names::kHelperClass, nullptr)) << "the helper is stopped after the time-out";
     EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid())) << "no exit call, so nothing to report";
 }
 
 TEST_F(TimeOut, LogonOutsideAllowedHoursCountsDownAtOnceAndEscapeShortensIt)
 {
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 18:30:00"));
-    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
-    fixture::SetOptions(7);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(8, 17));
+    limiter_test::SetOptions(7);
 
     HWND tray = StartLimiter();
     ASSERT_TRUE(tray);
     HWND dlg = WaitForCountdown(30, 5s);
     ASSERT_TRUE(dlg) << "the first tick starts the time-out";
-    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel));
+    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, IDC_TRAY_REMAIN));
 
     // Escape, as the dialog manager sees it from the focused button.
     const DWORD pressed = GetTickCount();
@@ -177,8 +177,8 @@ TEST_F(TimeOut, LogonOutsideAllowedHoursCountsDownAtOnceAndEscapeShortensIt)
 TEST_F(TimeOut, WithAmusementEachTimeOutShowsOneOfThreeIcons)
 {
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 19:00:00"));
-    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
-    fixture::SetOptions(7, 1);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(8, 17));
+    limiter_test::SetOptions(7, 1);
     // A limiter that ignored Amusement would show icon 106 every time: the
     // runs go on until a second icon shows (all of 8 alike by chance: 1 in 2187).
     std::set<int> shown;
@@ -223,8 +223,8 @@ TEST_F(RefusedExit, IsReportedWithTheSystemTextAndNotTriedAgain)
 {
     ASSERT_TRUE(moved_);
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 18:30:00"));
-    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
-    fixture::SetOptions(TIMEOUT_LOGOFF);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(8, 17));
+    limiter_test::SetOptions(TIMEOUT_LOGOFF);
 
     HWND tray = StartLimiter();
     ASSERT_TRUE(tray);
@@ -242,8 +242,8 @@ TEST_F(RefusedExit, IsReportedWithTheSystemTextAndNotTriedAgain)
     // The limiter stays in the out-of-time state and does not try again.
     Sleep(2500);
     EXPECT_TRUE(limiter_.Running());
-    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, fixture::kRemainLabel));
-    EXPECT_FALSE(fixture::FindCountdown(limiter_.pid(), 30));
+    EXPECT_EQ(L"0:00:00", e2e::ControlText(tray, IDC_TRAY_REMAIN));
+    EXPECT_FALSE(limiter_test::FindCountdown(limiter_.pid(), 30));
     EXPECT_FALSE(e2e::FindMessageBox(limiter_.pid()));
 }
 
@@ -253,8 +253,8 @@ TEST_F(RefusedExit, SessionEndCancelledDuringTheCountdownDoesNotRetry)
 {
     ASSERT_TRUE(moved_);
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 18:30:00"));
-    fixture::RegisterCurrentUser(fixture::DailyHours(8, 17));
-    fixture::SetOptions(TIMEOUT_LOGOFF);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(8, 17));
+    limiter_test::SetOptions(TIMEOUT_LOGOFF);
 
     HWND tray = StartLimiter();
     ASSERT_TRUE(tray);
@@ -271,7 +271,7 @@ TEST_F(RefusedExit, SessionEndCancelledDuringTheCountdownDoesNotRetry)
     ASSERT_TRUE(e2e::Answer(*box, IDOK));
     Sleep(2500);
     EXPECT_TRUE(limiter_.Running());
-    EXPECT_TRUE(e2e::FindWindows(fixture::kDialogClass, nullptr, limiter_.pid()).empty())
+    EXPECT_TRUE(e2e::FindWindows(limiter_test::kDialogClass, nullptr, limiter_.pid()).empty())
         << "the time-out ran again";
 }
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "timeout_fixture.h"
+#include "limiter_fixture.h"
 
 namespace {
 
@@ -59,18 +59,18 @@ int wmain(int argc, wchar_t** argv)
     const uint32_t mode = static_cast<uint32_t>(_wtoi(argv[1]));
     const bool press = wcscmp(argv[2], L"press") == 0;
 
-    fixture::RegisterCurrentUser(fixture::DailyHours(0, -1));  // never allowed
-    fixture::SetOptions(mode);
+    limiter_test::RegisterCurrentUser(limiter_test::DailyHours(0, -1));  // never allowed
+    limiter_test::SetOptions(mode);
     TraceExitCalls();
 
-    e2e::Process limiter = e2e::Start(L"hvCurfew.exe", L"", {{L"WINEDEBUG", L"+timestamp,+relay"}});
+    e2e::Process limiter = e2e::Start(hv::names::kLimiterFile, L"", {{L"WINEDEBUG", L"+timestamp,+relay"}});
     if (!limiter) {
         Say("limiter not started");
         return 1;
     }
     Say("limiter started");
     HWND dlg = nullptr;
-    if (!e2e::WaitUntil([&] { return (dlg = fixture::FindCountdown(limiter.pid(), 30)) != nullptr; }, 15s)) {
+    if (!e2e::WaitUntil([&] { return (dlg = limiter_test::FindCountdown(limiter.pid(), 30)) != nullptr; }, 15s)) {
         Say("no countdown");
         return 1;
     }
@@ -85,12 +85,12 @@ int wmain(int argc, wchar_t** argv)
         for (DWORD second : at) {
             while (GetTickCount() - shown < second * 1000)
                 Sleep(10);
-            const DWORD pid = fixture::ProcessOf(fixture::TrayWindow());
+            const DWORD pid = limiter_test::ProcessOf(limiter_test::TrayWindow());
             if (!pid) {
                 Say("no limiter to kill at %lu s", second);
                 break;
             }
-            fixture::KillProcess(pid);
+            limiter_test::KillProcess(pid);
             Say("killed the limiter at %lu s", second);
         }
         // The exit call ends the session's windowed programs, the restarted
@@ -98,7 +98,7 @@ int wmain(int argc, wchar_t** argv)
         ULONGLONG quietSince = 0;
         const bool gone = e2e::WaitUntil(
             [&] {
-                if (!e2e::Pids(L"hvCurfew.exe").empty())
+                if (!e2e::Pids(hv::names::kLimiterFile).empty())
                     quietSince = 0;
                 else if (quietSince == 0)
                     quietSince = GetTickCount64();
@@ -106,16 +106,16 @@ int wmain(int argc, wchar_t** argv)
             },
             60s);
         Say(gone ? "limiter ended" : "limiter still running");
-        Say("stored LastLoginDate %s", fixture::StoredState().LastLoginDate != 0 ? "set" : "unset");
+        Say("stored LastLoginDate %s", limiter_test::StoredState().LastLoginDate != 0 ? "set" : "unset");
         Say("survived");
-        e2e::KillAll(L"cfwHelper.exe");
-        e2e::KillAll(L"hvCurfew.exe");
+        e2e::KillAll(hv::names::kHelperFile);
+        e2e::KillAll(hv::names::kLimiterFile);
         return 0;
     }
     if (press)
         e2e::Click(dlg, IDOK);
     if (wcscmp(argv[2], L"exit") == 0) {
-        const auto trays = e2e::FindWindows(fixture::kTrayClass, nullptr, limiter.pid());
+        const auto trays = e2e::FindWindows(hv::names::kTrayClass, nullptr, limiter.pid());
         if (trays.empty()) {
             Say("no tray window");
             return 1;
@@ -133,7 +133,7 @@ int wmain(int argc, wchar_t** argv)
     bool ended = false;
     e2e::WaitUntil([&] { return ended = !limiter.Running(); }, 8s);
     Say(ended ? "limiter ended" : "limiter still running");
-    const UserData state = fixture::StoredState();
+    const UserData state = limiter_test::StoredState();
     Say("stored LastLoginDate %s", state.LastLoginDate != 0 ? "set" : "unset");
     Say("survived");
     limiter.Kill();

@@ -12,7 +12,7 @@
 #include <wchar.h>
 
 #include "e2e.h"
-#include "timeout_fixture.h"
+#include "limiter_fixture.h"
 
 namespace {
 
@@ -39,25 +39,25 @@ int wmain(int argc, wchar_t** argv)
     floor.Kill();
     Sleep(2000);
 
-    fixture::RegisterCurrentUser(fixture::TimerAllowance(120));
-    fixture::SetOptions(TIMEOUT_LOGOFF);
-    e2e::Process limiter = e2e::Start(L"hvCurfew.exe");
-    if (!limiter || !e2e::WaitForWindow(fixture::kTrayClass, nullptr, limiter.pid()) ||
-        !e2e::WaitForWindow(fixture::kHelperClass, nullptr, 0)) {
+    limiter_test::RegisterCurrentUser(limiter_test::TimerAllowance(120));
+    limiter_test::SetOptions(TIMEOUT_LOGOFF);
+    e2e::Process limiter = e2e::Start(hv::names::kLimiterFile);
+    if (!limiter || !e2e::WaitForWindow(hv::names::kTrayClass, nullptr, limiter.pid()) ||
+        !e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0)) {
         Say("limiter or helper did not start");
         return 1;
     }
     // Until the helper copies that lost the race for its mutex are gone.
-    e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s);
+    e2e::WaitUntil([] { return e2e::Pids(hv::names::kHelperFile).size() == 1; }, 20s);
     Sleep(settle + seconds * 1000 + margin);
-    HWND tray = fixture::TrayWindow();
+    HWND tray = limiter_test::TrayWindow();
     printf("probe: after the idle time the limiter shows %ls, %zu helper(s) run\n",
-           tray ? e2e::ControlText(tray, fixture::kRemainLabel).c_str() : L"(no tray window)",
-           e2e::Pids(L"cfwHelper.exe").size());
+           tray ? e2e::ControlText(tray, IDC_TRAY_REMAIN).c_str() : L"(no tray window)",
+           e2e::Pids(hv::names::kHelperFile).size());
     fflush(stdout);
-    e2e::KillAll(L"cfwHelper.exe");
-    e2e::KillAll(L"hvCurfew.exe");
-    e2e::KillAll(L"cfwHelper.exe");
+    e2e::KillAll(hv::names::kHelperFile);
+    e2e::KillAll(hv::names::kLimiterFile);
+    e2e::KillAll(hv::names::kHelperFile);
     Say("done");
     return 0;
 }

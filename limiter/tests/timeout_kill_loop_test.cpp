@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e.h"
-#include "timeout_fixture.h"
+#include "limiter_fixture.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ class KillLoop : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        e2e::KillAll(L"cfwHelper.exe");
-        e2e::KillAll(L"hvCurfew.exe");
-        e2e::KillAll(L"cfwHelper.exe");
+        e2e::KillAll(hv::names::kHelperFile);
+        e2e::KillAll(hv::names::kLimiterFile);
+        e2e::KillAll(hv::names::kHelperFile);
     }
 };
 
@@ -34,20 +34,20 @@ HWND WaitForNewLimiter(DWORD old, std::chrono::milliseconds timeout)
     HWND tray = nullptr;
     e2e::WaitUntil(
         [&] {
-            tray = fixture::TrayWindow();
-            return tray && fixture::ProcessOf(tray) != old && fixture::LabelSeconds(tray) > 0;
+            tray = limiter_test::TrayWindow();
+            return tray && limiter_test::ProcessOf(tray) != old && limiter_test::LabelSeconds(tray) > 0;
         },
         timeout);
-    return tray && fixture::ProcessOf(tray) != old ? tray : nullptr;
+    return tray && limiter_test::ProcessOf(tray) != old ? tray : nullptr;
 }
 
 // The remainder just after the label changed, with the tick count of that
 // moment, so that readings taken at different times compare to the second.
 int FreshReading(HWND tray, DWORD* at)
 {
-    const int before = fixture::LabelSeconds(tray);
+    const int before = limiter_test::LabelSeconds(tray);
     int now = before;
-    e2e::WaitUntil([&] { return (now = fixture::LabelSeconds(tray)) != before; }, 3s);
+    e2e::WaitUntil([&] { return (now = limiter_test::LabelSeconds(tray)) != before; }, 3s);
     *at = GetTickCount();
     return now;
 }
@@ -56,26 +56,26 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
 {
     // A morning well away from the noon grant.
     ASSERT_TRUE(e2e::SetFakeClock("2026-01-05 09:00:00"));
-    fixture::RegisterCurrentUser(fixture::TimerAllowance(kAllowance / 60));
-    fixture::SetOptions(TIMEOUT_LOGOFF);
+    limiter_test::RegisterCurrentUser(limiter_test::TimerAllowance(kAllowance / 60));
+    limiter_test::SetOptions(TIMEOUT_LOGOFF);
 
-    e2e::Process first = e2e::Start(L"hvCurfew.exe");
+    e2e::Process first = e2e::Start(hv::names::kLimiterFile);
     ASSERT_TRUE(first);
     HWND tray = WaitForNewLimiter(0, 15s);
     ASSERT_TRUE(tray);
-    ASSERT_TRUE(e2e::WaitForWindow(fixture::kHelperClass, nullptr, 0, 5s)) << "the limiter starts its helper";
+    ASSERT_TRUE(e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0, 5s)) << "the limiter starts its helper";
 
     // Killing the helper: the limiter starts it again.
     for (int i = 0; i < kHelperKills; ++i) {
-        const DWORD helper = fixture::ProcessOf(FindWindowW(fixture::kHelperClass, nullptr));
+        const DWORD helper = limiter_test::ProcessOf(FindWindowW(hv::names::kHelperClass, nullptr));
         ASSERT_NE(0u, helper);
         const DWORD killed = GetTickCount();
-        fixture::KillProcess(helper);
+        limiter_test::KillProcess(helper);
         HWND back = nullptr;
         ASSERT_TRUE(e2e::WaitUntil(
             [&] {
-                back = FindWindowW(fixture::kHelperClass, nullptr);
-                return back && fixture::ProcessOf(back) != helper;
+                back = FindWindowW(hv::names::kHelperClass, nullptr);
+                return back && limiter_test::ProcessOf(back) != helper;
             },
             10s))
             << "helper kill " << i;
@@ -83,20 +83,20 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
     }
     // Each 64 ms without a helper window starts one more copy; the copies
     // that lose the race for the helper's mutex end by themselves.
-    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s));
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(hv::names::kHelperFile).size() == 1; }, 20s));
 
     DWORD startAt = 0;
     const int start = FreshReading(tray, &startAt);
     ASSERT_GT(start, kAllowance - 60);
     int regrants = 0;
     for (int i = 0; i < kLimiterKills; ++i) {
-        const DWORD pid = fixture::ProcessOf(tray);
-        const int before = fixture::LabelSeconds(tray);
+        const DWORD pid = limiter_test::ProcessOf(tray);
+        const int before = limiter_test::LabelSeconds(tray);
         const DWORD killed = GetTickCount();
-        fixture::KillProcess(pid);
+        limiter_test::KillProcess(pid);
         tray = WaitForNewLimiter(pid, 15s);
         ASSERT_TRUE(tray) << "limiter kill " << i << ": the helper did not bring it back";
-        const int after = fixture::LabelSeconds(tray);
+        const int after = limiter_test::LabelSeconds(tray);
         printf("limiter kill %d: %d s before, %d s after, shown again after %lu ms\n", i, before, after,
                GetTickCount() - killed);
         // Resumed from the stored remainder: at most the second that the
@@ -106,8 +106,8 @@ TEST_F(KillLoop, KilledProgramsComeBackAndTheAllowanceIsNotRegranted)
             ++regrants;
     }
     EXPECT_EQ(0, regrants);
-    EXPECT_EQ(1u, e2e::Pids(L"hvCurfew.exe").size());
-    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(L"cfwHelper.exe").size() == 1; }, 20s));
+    EXPECT_EQ(1u, e2e::Pids(hv::names::kLimiterFile).size());
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::Pids(hv::names::kHelperFile).size() == 1; }, 20s));
 
     DWORD endAt = 0;
     const int end = FreshReading(tray, &endAt);

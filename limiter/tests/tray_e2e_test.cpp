@@ -223,13 +223,13 @@ TEST_F(Tray, ForgedEndOfSessionDoesNotStopEnforcement)
     WriteUser(u);
     ASSERT_TRUE(StartLimiter());
     ASSERT_TRUE(WaitForRemain([](const std::wstring& t) { return limiter_test::ParseRemain(t) > 0; }));
-    ASSERT_TRUE(e2e::WaitForWindow(L"cfwHelper", nullptr, 0, 10s));
+    ASSERT_TRUE(e2e::WaitForWindow(hv::names::kHelperClass, nullptr, 0, 10s));
 
     // How long after `from` the label counts again and the helper is there.
     const auto stoodStill = [&](ULONGLONG from, DWORD limitMs) -> ULONGLONG {
         const int before = RemainSeconds();
         const bool back = e2e::WaitUntil(
-            [&] { return RemainSeconds() != before && RemainSeconds() > 0 && FindWindowW(L"cfwHelper", nullptr); },
+            [&] { return RemainSeconds() != before && RemainSeconds() > 0 && FindWindowW(hv::names::kHelperClass, nullptr); },
             std::chrono::milliseconds(limitMs));
         return back ? GetTickCount64() - from : ~0ull;
     };
@@ -242,7 +242,7 @@ TEST_F(Tray, ForgedEndOfSessionDoesNotStopEnforcement)
     printf("after a forged query: counting, with the helper, %llu ms later\n", afterQuery);
     EXPECT_LE(afterQuery, 2000u);
     Sleep(1500);
-    EXPECT_TRUE(FindWindowW(L"cfwHelper", nullptr)) << "the helper was stopped";
+    EXPECT_TRUE(FindWindowW(hv::names::kHelperClass, nullptr)) << "the helper was stopped";
 
     sent = GetTickCount64();
     SendMessageTimeoutW(tray_, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);

@@ -17,6 +17,7 @@
 #include "e2e.h"
 #include "hvShared.h"
 #include "shared_resource.h"
+#include "names.h"
 
 using namespace std::chrono_literals;
 
@@ -121,7 +122,7 @@ TEST(SharedPaths, OwnFolderAndSiblings)
     std::wstring folder(self, n);
     folder.resize(folder.find_last_of(L'\\') + 1);
     EXPECT_EQ(hv::ProgramFolder(), folder);
-    EXPECT_EQ(hv::SiblingPath(L"cfwEdit.exe"), folder + L"cfwEdit.exe");
+    EXPECT_EQ(hv::SiblingPath(hv::names::kEditorFile), folder + hv::names::kEditorFile);
     EXPECT_EQ(hv::SiblingPath(std::wstring(300, L'x').c_str()), L"");
 }
 
