@@ -164,7 +164,18 @@ TEST_F(MainWindow, AboutBoxAndMissingHelp)
     EXPECT_EQ(L"ヘルプ ファイル hvCurfew.chm がみつかりませんでした。", box.text);
     EXPECT_TRUE(e2e::Answer(box, IDOK));
 
-    // Programs beside the utility, and only there.
+    // Programs beside the utility, and only there: a copy of the utility in
+    // a folder of its own starts neither the service set-up nor the backup
+    // tool, although both stand in the folder it was copied from.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"hv_editor_alone_" + std::to_wstring(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring copy = folder + L"\\" + hv::names::kEditorFile;
+    ASSERT_TRUE(CopyFileW((e2e::BinDir() + L"\\" + hv::names::kEditorFile).c_str(), copy.c_str(), FALSE));
+    e2e::KillAll(hv::names::kEditorFile);
+    editor_ = e2e::Start(copy);
+    ASSERT_TRUE(AwaitMain());
     const struct {
         int command;
         const wchar_t* text;
@@ -181,6 +192,9 @@ TEST_F(MainWindow, AboutBoxAndMissingHelp)
     PostMessageW(main_, WM_COMMAND, IDC_USERS_BUTTON, 0);
     Sleep(500);
     EXPECT_FALSE(e2e::FindMessageBox(editor_.pid()));
+    e2e::KillAll(hv::names::kEditorFile);
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -155,7 +155,7 @@ void Process::Kill()
 
 Process Start(const std::wstring& program, const std::wstring& args, const Env& env)
 {
-    const std::wstring path = BinDir() + L"\\" + program;
+    const std::wstring path = program.find(L'\\') != std::wstring::npos ? program : BinDir() + L"\\" + program;
     std::wstring cmd = L"\"" + path + L"\"";
     if (!args.empty())
         cmd += L" " + args;

@@ -55,7 +55,8 @@ private:
     DWORD pid_ = 0;
 };
 
-// Starts BinDir()\program with the given arguments (and extra environment).
+// Starts BinDir()\program (or `program` itself when it is a path) with the
+// given arguments (and extra environment).
 Process Start(const std::wstring& program, const std::wstring& args = L"", const Env& env = {});
 
 // Ends every process whose image name is `exe` (e.g. a limiter and its helper
