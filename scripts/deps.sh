@@ -11,6 +11,7 @@ pkgs=(
   xvfb xauth x11-apps imagemagick xdotool
   fonts-ipafont-gothic locales
   faketime libfaketime
+  clang libclang-rt-14-dev
 )
 
 # Wine takes the ANSI code page (932) from the Unix locale, which must exist.
