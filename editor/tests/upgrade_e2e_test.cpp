@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ using namespace editor_test;
 constexpr char kTilde[] = "\x81\x60";                     // "～"
 constexpr char kSecretSjis[] = "\x82\xd0\x82\xdd\x82\xc2";  // "ひみつ"
 constexpr wchar_t kSecret[] = L"ひみつ";
+constexpr wchar_t kTaro[] = L"太郎";  // an account name in Japanese, as the file is named
 
 std::string Range(const char* from, const char* to) { return std::string(from) + " " + kTilde + " " + to; }
 
@@ -150,8 +152,8 @@ protected:
             const e2e::MessageBoxInfo box = Next();
             EXPECT_EQ(editor::RcText(e.caption), box.caption);
             EXPECT_EQ(editor::RcText(e.text), box.text);
-            if (e.text == IDS_UPGRADE_SIMPLE_MODE)
-                Shot(L"editor_upgrade_simple_mode");
+            if (shot_.insert(e.text).second)
+                Shot((L"editor_upgrade_box_" + std::to_wstring(e.text)).c_str());
             EXPECT_TRUE(e2e::Answer(box, IDOK));
         }
     }
@@ -163,6 +165,7 @@ protected:
         EXPECT_EQ(window, GetWindow(box.hwnd, GW_OWNER));
         return box;
     }
+    inline static std::set<unsigned> shot_;  // the boxes photographed so far, once each
     // The start goes on: the main window with no box before it.
     void ExpectMainWindow()
     {
@@ -207,7 +210,7 @@ std::string HanakoFile()
 TEST_F(Upgrade, OptionsAndUsersThenTheMigratedPassword)
 {
     WriteGlobalIni(FullGlobalIni());
-    WriteUserFile(L"taro", TaroFile());
+    WriteUserFile(kTaro, TaroFile());
     WriteUserFile(L"hanako.ini", HanakoFile());
     ASSERT_TRUE(CreateDirectoryW((UsersFolder() + L"\\Old").c_str(), nullptr));  // a folder is no user
 
@@ -234,7 +237,7 @@ TEST_F(Upgrade, OptionsAndUsersThenTheMigratedPassword)
               ListTexts(GetDlgItem(main_, IDC_GROUPS_LIST)));
     std::vector<std::wstring> users = ListTexts(GetDlgItem(main_, IDC_USERS_LIST));
     std::sort(users.begin(), users.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"hanako.ini", L"taro"}), users);  // the extension stays in the name
+    EXPECT_EQ((std::vector<std::wstring>{L"hanako.ini", kTaro}), users);  // the extension stays in the name
     Shot(L"editor_upgrade_main");
 
     GroupData group{};
@@ -243,18 +246,18 @@ TEST_F(Upgrade, OptionsAndUsersThenTheMigratedPassword)
     EXPECT_EQ(Span(9, 12), Allowed(group.TodayLimitTable));
 
     UserData taro{};
-    ASSERT_GT(ReadUserDataW(L"taro", &taro), 0);
+    ASSERT_GT(ReadUserDataW(kTaro, &taro), 0);
     EXPECT_EQ(LIMIT_DAY_OF_WEEK | LIMIT_CARRY_OVER_FLAG, taro.LimitMode);
     EXPECT_EQ(Span(6, 7), Allowed(taro.TodayLimitTable));
     EXPECT_TRUE(Allowed(taro.WeeklyLimitTable1).empty());
     EXPECT_TRUE(Allowed(taro.WeeklyLimitTable2).empty());
-    EXPECT_EQ(Span(1, 2), StoredTable(L"taro", L"LimitTable (Mon)"));
-    EXPECT_EQ(Span(2, 3), StoredTable(L"taro", L"LimitTable (Thu)"));  // Tuesday
-    EXPECT_EQ(Span(3, 4), StoredTable(L"taro", L"LimitTable (Wed)"));
-    EXPECT_EQ(Span(4, 6), StoredTable(L"taro", L"LimitTable (The)"));  // Thursday
-    EXPECT_EQ(Span(22, 24), StoredTable(L"taro", L"LimitTable (Fri)"));
-    EXPECT_TRUE(StoredTable(L"taro", L"LimitTable (Sat)").empty());
-    EXPECT_TRUE(StoredTable(L"taro", L"LimitTable (Sun)").empty());
+    EXPECT_EQ(Span(1, 2), StoredTable(kTaro, L"LimitTable (Mon)"));
+    EXPECT_EQ(Span(2, 3), StoredTable(kTaro, L"LimitTable (Thu)"));  // Tuesday
+    EXPECT_EQ(Span(3, 4), StoredTable(kTaro, L"LimitTable (Wed)"));
+    EXPECT_EQ(Span(4, 6), StoredTable(kTaro, L"LimitTable (The)"));  // Thursday
+    EXPECT_EQ(Span(22, 24), StoredTable(kTaro, L"LimitTable (Fri)"));
+    EXPECT_TRUE(StoredTable(kTaro, L"LimitTable (Sat)").empty());
+    EXPECT_TRUE(StoredTable(kTaro, L"LimitTable (Sun)").empty());
     EXPECT_EQ(1u, taro.LimitModeFlag);
     EXPECT_EQ(30u, taro.LimitModeTimeDay);     // kept, though the editor would refuse it
     EXPECT_EQ(30u, taro.LimitModeTimeHalfAM);  // 150 corrected
