@@ -62,6 +62,11 @@ INT_PTR RunPasswordLockDialog(HWND owner);  // password_lock_dialog.cpp, templat
 // --- setup wizard (wizard.cpp) ----------------------------------------------------
 void RunSetupWizard(HWND owner);
 
+// --- settings upgrade (settings_upgrade.cpp) --------------------------------------
+// "/Upgrade": asks for and carries over the previous version's options and
+// users; its messages are plain message boxes owned by `owner`.
+void RunSettingsUpgrade(HWND owner);
+
 // --- shared parts (shared_row.cpp) ---------------------------------------------
 INT_PTR RunPasswordPrompt(HWND owner);
 INT_PTR RunAboutDialog(HWND owner);

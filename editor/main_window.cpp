@@ -71,10 +71,12 @@ bool Admitted(HWND hwnd)
         editor::ParseStartSwitch(g_editor.firstArgument.empty() ? nullptr : g_editor.firstArgument.c_str());
     if (start == editor::StartSwitch::Wizard && IsUserAnAdmin())
         RunSetupWizard(hwnd);
-    // The settings upgrade is not part of this build yet: the record is read
-    // again as after one.
-    if (start == editor::StartSwitch::Upgrade)
+    // The upgrade may have set a password lock: the prompt below asks for it.
+    if (start == editor::StartSwitch::Upgrade) {
+        if (IsUserAnAdmin())
+            RunSettingsUpgrade(hwnd);
         ReadOptionDataW(&g_editor.options);
+    }
     if (g_editor.options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordPrompt(hwnd) != IDOK)
         return false;
     return true;
