@@ -4,6 +4,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "raii.h"
 
@@ -75,5 +78,29 @@ private:
     HWND notify_ = nullptr;
     UINT msg_ = 0;
 };
+
+// Starts the program at `path` through the shell, in its own folder, and
+// watches its process with `watch`. `path` is a full path: a bare name, which
+// the search path could resolve to a planted copy, is refused.
+inline bool StartAndWatch(const std::wstring& path, HWND owner, ProcessWatch& watch, UINT msg)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    if (path.empty() || slash == std::wstring::npos)
+        return false;
+    const std::wstring folder = path.substr(0, slash + 1);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"Open";
+    info.lpFile = path.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 32)
+        return false;
+    if (info.hProcess)
+        watch.Watch(info.hProcess, GetProcessId(info.hProcess), owner, msg);
+    return true;
+}
 
 }  // namespace hv

@@ -4,7 +4,6 @@
 // limiter's process rather than polling for its window, and keeps the little
 // that a restarted limiter must not lose (see helper::Memo).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
@@ -49,21 +48,7 @@ std::wstring ModuleFileName()
 // folder or the search path. Its process is kept, to be waited on.
 bool StartLimiter(HWND owner)
 {
-    const std::wstring path = helper::SiblingPath(ModuleFileName(), kLimiterFile);
-    if (path.empty())
-        return false;
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpVerb = L"Open";
-    info.lpFile = path.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 32)
-        return false;
-    if (info.hProcess)
-        g_limiter.Watch(info.hProcess, GetProcessId(info.hProcess), owner, WM_LIMITER_GONE);
-    return true;
+    return hv::StartAndWatch(helper::SiblingPath(ModuleFileName(), kLimiterFile), owner, g_limiter, WM_LIMITER_GONE);
 }
 
 // Runs when the watched limiter ended and on the slow safety timer.

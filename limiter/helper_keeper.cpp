@@ -1,7 +1,6 @@
 // Keeps cfwHelper.exe running beside the limiter; see helper_keeper.h.
 #include "helper_keeper.h"
 
-#include <shellapi.h>
 
 #include <string>
 
@@ -29,23 +28,7 @@ Keeper g_keeper;
 // there) is not started again.
 bool StartHelperProcess(HWND tray)
 {
-    const wchar_t* folder = ProgramFolder();
-    const std::wstring file = hv::SiblingPath(hv::names::kHelperFile);
-    if (file.empty())
-        return false;
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = tray;
-    info.lpVerb = L"Open";
-    info.lpFile = file.c_str();
-    info.lpDirectory = folder;
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info))
-        return false;
-    if (info.hProcess)
-        g_keeper.helper.Watch(info.hProcess, GetProcessId(info.hProcess), tray, WM_HELPER_GONE);
-    return true;
+    return hv::StartAndWatch(hv::SiblingPath(hv::names::kHelperFile), tray, g_keeper.helper, WM_HELPER_GONE);
 }
 
 void Check(HWND tray)
