@@ -1,0 +1,30 @@
+# Tests of the notification service and the notifier.
+set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+if(WIN32)
+  hv_wine_test(service_logic_test SOURCES ${_dir}/service_logic_test.cpp LIBS service_logic TIMEOUT 60)
+else()
+  hv_host_test(service_logic_host_test SOURCES ${_dir}/service_logic_test.cpp LIBS service_logic)
+endif()
+
+if(WIN32)
+  set(_svc ${CMAKE_CURRENT_SOURCE_DIR})
+  hv_text_table(service_texts FUNCTION svc::RcText
+    HEADERS ${_svc}/resource.h ${CMAKE_SOURCE_DIR}/common/shared/shared_resource.h
+    SCRIPTS ${_svc}/strings.rc ${CMAKE_SOURCE_DIR}/common/shared/shared_strings.rc)
+
+  # The session loop with the real platform calls and sessions given here.
+  hv_test_program(service_launch_probe SOURCES ${_dir}/launch_probe.cpp LIBS advapi32)
+  hv_wine_test(service_session_notifier_test
+    SOURCES ${_dir}/session_notifier_test.cpp ${_svc}/session_notifier.cpp
+    LIBS service_logic hv_shared e2e wtsapi32 userenv
+    DEPENDS service_launch_probe TIMEOUT 90)
+  target_include_directories(service_session_notifier_test PRIVATE ${_svc})
+
+  add_library(service_fixture STATIC ${_dir}/service_fixture.cpp)
+  target_link_libraries(service_fixture PUBLIC e2e cfwCommon hv_headers hv_shared_logic advapi32)
+  target_include_directories(service_fixture PUBLIC ${_dir} ${_svc})
+  hv_wine_test(service_e2e_test SOURCES ${_dir}/service_e2e_test.cpp
+    LIBS service_fixture service_texts DEPENDS cfwNotifySvc cfwNotify TIMEOUT 300)
+  hv_wine_test(service_settings_dialog_e2e_test SOURCES ${_dir}/settings_dialog_e2e_test.cpp
+    LIBS service_fixture service_texts DEPENDS cfwNotifySvc cfwNotify XVFB TIMEOUT 300)
+endif()
