@@ -40,7 +40,13 @@ TEST_F(CommandLine, InstallRegistersFullPathStartsControlsAndUninstallRemoves)
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &si, &pi));
+    // A relative program name is looked up from the starter's current folder.
+    wchar_t here[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, here);
+    SetCurrentDirectoryW(bin.c_str());
+    const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &si, &pi);
+    SetCurrentDirectoryW(here);
+    ASSERT_TRUE(started) << GetLastError();
     CloseHandle(pi.hThread);
     runs_.emplace_back(pi.hProcess, pi.dwProcessId);
     e2e::Process& install = runs_.back();
