@@ -28,3 +28,9 @@ if(WIN32)
   hv_wine_test(service_settings_dialog_e2e_test SOURCES ${_dir}/settings_dialog_e2e_test.cpp
     LIBS service_fixture service_texts DEPENDS cfwNotifySvc cfwNotify XVFB TIMEOUT 300)
 endif()
+
+# The notifier against a real limiter, and Apply through the real service.
+if(WIN32 AND TARGET editor_fixture)
+  hv_wine_test(service_notifier_e2e_test SOURCES ${_dir}/notifier_e2e_test.cpp
+    LIBS service_fixture editor_fixture DEPENDS cfwNotifySvc cfwNotify cfwEdit hvCurfew cfwHelper XVFB TIMEOUT 240)
+endif()
