@@ -34,3 +34,9 @@ if(WIN32 AND TARGET editor_fixture)
   hv_wine_test(service_notifier_e2e_test SOURCES ${_dir}/notifier_e2e_test.cpp
     LIBS service_fixture editor_fixture DEPENDS cfwNotifySvc cfwNotify cfwEdit hvCurfew cfwHelper XVFB TIMEOUT 240)
 endif()
+
+# The hand-run idle-cost benchmark's probe (bench/idle_cost.sh).
+if(WIN32)
+  hv_test_program(service_idle_cost_probe SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/bench/idle_cost_probe.cpp
+                  LIBS hv_headers advapi32 DEPENDS cfwNotifySvc cfwNotifySvcPolling)
+endif()

@@ -1,0 +1,73 @@
+// The idle-cost benchmark's Windows half (idle_cost.sh): registers the
+// service once from the polling build and once from the event build, starts
+// it, prints "probe: <build> measure" with the service's program name while
+// the Linux side measures, then stops and removes it.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "names.h"
+#include "raii.h"
+
+namespace {
+
+DWORD State(SC_HANDLE service)
+{
+    SERVICE_STATUS s{};
+    return QueryServiceStatus(service, &s) ? s.dwCurrentState : 0;
+}
+
+bool AwaitState(SC_HANDLE service, DWORD state)
+{
+    for (ULONGLONG until = GetTickCount64() + 30000; GetTickCount64() < until; Sleep(100))
+        if (State(service) == state)
+            return true;
+    return false;
+}
+
+bool Measure(const char* label, const std::wstring& program, int seconds)
+{
+    hv::UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    const std::wstring binary = L"\"" + program + L"\" /Service";
+    hv::UniqueService service(CreateServiceW(manager.get(), hv::names::kServiceName, hv::names::kServiceName,
+                                             SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                             SERVICE_ERROR_NORMAL, binary.c_str(), nullptr, nullptr, nullptr,
+                                             nullptr, nullptr));
+    if (!service || !StartServiceW(service.get(), 0, nullptr) || !AwaitState(service.get(), SERVICE_RUNNING)) {
+        printf("probe: %s could not be started (%lu)\n", label, GetLastError());
+        return false;
+    }
+    Sleep(2000);  // past its start
+    printf("probe: %s measure\n", label);
+    fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000 + 3000);  // the Linux side measures meanwhile
+    SERVICE_STATUS s{};
+    ControlService(service.get(), SERVICE_CONTROL_STOP, &s);
+    const bool stopped = AwaitState(service.get(), SERVICE_STOPPED);
+    DeleteService(service.get());
+    printf("probe: %s %s\n", label, stopped ? "stopped" : "did not stop");
+    fflush(stdout);
+    return stopped;
+}
+
+std::wstring Folder()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const int seconds = argc > 1 ? _wtoi(argv[1]) : 60;
+    const std::wstring here = Folder();
+    const bool polling = Measure("polling", here + L"cfwNotifySvcPolling.exe", seconds);
+    const bool event = Measure("event", here + L"..\\bin\\" + hv::names::kServiceFile, seconds);
+    return polling && event ? 0 : 1;
+}
