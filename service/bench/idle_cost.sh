@@ -39,13 +39,13 @@ sample() {
 measure() {  # $1 label, $2 program name
   for _ in $(seq 600); do
     grep -q "^probe: $1 measure" "$out" && break
-    grep -q "^probe: $1 could not" "$out" && { cat "$out"; exit 1; }
-    kill -0 $run 2>/dev/null || { echo "the probe ended early"; cat "$out"; exit 1; }
+    grep -q "^probe: $1 could not" "$out" && return 1
+    kill -0 $run 2>/dev/null || return 1
     sleep 0.5
   done
   local pid s0 s1 hz
   pid=$(service_pid "$2")
-  [ -n "$pid" ] || { echo "no process for $2"; exit 1; }
+  [ -n "$pid" ] || return 1
   hz=$(getconf CLK_TCK)
   s0=$(sample "$pid")
   sleep "$seconds"
@@ -54,10 +54,11 @@ measure() {  # $1 label, $2 program name
   echo "$(echo "scale=3; ($3 - $1) / $hz" | bc) $(($4 - $2))"
 }
 
-polling=$(measure polling cfwNotifySvcPolling.exe)
-event=$(measure event 'cfwNotifySvc.exe')
+fail() { echo "$1"; tr -d '\r' <"$out"; rm -f "$out"; exit 1; }
+polling=$(measure polling cfwNotifySvcPolling.exe) || fail "the polling build could not be measured"
+event=$(measure event 'cfwNotifySvc.exe') || fail "the event build could not be measured"
 wait $run
-grep '^probe' "$out"
+tr -d '\r' <"$out" | grep '^probe'
 rm -f "$out"
 read -r pcpu pwake <<<"$polling"
 read -r ecpu ewake <<<"$event"

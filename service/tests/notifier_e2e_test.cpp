@@ -28,6 +28,41 @@ TEST_F(Notifier, NoLimiterIsExitCodeOne)
     EXPECT_EQ(1u, loud.Wait(20000).value_or(1234));
 }
 
+// A window of the limiter's class whose thread never reads its messages.
+TEST_F(Notifier, ALimiterThatDoesNotAnswerIsExitCodeTwo)
+{
+    HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Shared {
+        HANDLE created, release;
+    } shared{created, release};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* s = static_cast<Shared*>(p);
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = hv::names::kTrayClass;
+            RegisterClassW(&wc);
+            HWND w = CreateWindowW(hv::names::kTrayClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+            SetEvent(s->created);
+            WaitForSingleObject(s->release, 30000);  // hung: no messages read
+            DestroyWindow(w);
+            return 0;
+        },
+        &shared, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(created, 10000));
+    auto notify = e2e::Start(hv::names::kNotifierFile, L"/Silent");
+    EXPECT_EQ(2u, notify.Wait(30000).value_or(1234));
+    SetEvent(release);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(created);
+    CloseHandle(release);
+}
+
 TEST_F(Notifier, RunningLimiterReloadsItsRecords)
 {
     ASSERT_TRUE(StartLimiter());

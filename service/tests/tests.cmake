@@ -40,3 +40,13 @@ if(WIN32)
   hv_test_program(service_idle_cost_probe SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/bench/idle_cost_probe.cpp
                   LIBS hv_headers advapi32 DEPENDS cfwNotifySvc cfwNotifySvcPolling)
 endif()
+
+# Dialog 503 with the program's resources, since Wine's account never meets it.
+if(WIN32)
+  hv_wine_test(service_elevation_dialog_test
+    SOURCES ${_dir}/elevation_dialog_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/elevation_dialog.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/cfwNotifySvc.rc
+    LIBS service_logic hv_shared e2e comctl32 shell32
+    DEPENDS hv_art XVFB TIMEOUT 90)
+  target_include_directories(service_elevation_dialog_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
+endif()
