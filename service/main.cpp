@@ -73,28 +73,17 @@ bool PasswordPassed()
            hv::RunPasswordPrompt(g_program.instance, IDD_PASSWORD, nullptr, g_program.lockHash) != IDCANCEL;
 }
 
-void Install()
+int PlainBox(const wchar_t* text, const wchar_t* caption, UINT style)
 {
-    if (Box(IDS_ENABLE_QUESTION, IDS_ENABLE_QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    if (!scm::Register()) {
-        Box(IDS_ENABLE_FAILED, IDS_ENABLE_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
-        return;
-    }
-    Box(IDS_ENABLE_DONE, IDS_ENABLE_DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
-    if (Box(IDS_START_NOW, IDS_START_NOW_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDYES && !scm::Start())
-        Box(IDS_START_FAILED, IDS_START_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
+    return MessageBoxW(nullptr, text, caption, style);
 }
 
-void Uninstall()
+void Install()
 {
-    if (Box(IDS_DISABLE_QUESTION, IDS_DISABLE_QUESTION_CAPTION, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
-        IDYES)
+    if (RunChange(ChangeKind::Enable, PlainBox) != Change::Done)
         return;
-    if (scm::Remove())
-        Box(IDS_DISABLE_DONE, IDS_DISABLE_DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
-    else
-        Box(IDS_DISABLE_FAILED, IDS_DISABLE_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
+    if (Box(IDS_START_NOW, IDS_START_NOW_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDYES && !scm::Start())
+        Box(IDS_START_FAILED, IDS_START_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
 }
 
 int Run(const Arguments& args)
@@ -119,7 +108,7 @@ int Run(const Arguments& args)
         return 0;
     case svc::Command::Uninstall:
         if (PasswordPassed())
-            Uninstall();
+            RunChange(ChangeKind::Disable, PlainBox);
         return 0;
     default:
         return -1;

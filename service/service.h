@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,15 @@ bool Restart();
 // could not find.
 std::wstring BinaryPathFor(const std::wstring& programPath);
 }  // namespace scm
+
+// --- enabling and disabling (change_flow.cpp) ----------------------------------------
+enum class ChangeKind { Enable, Disable };
+enum class Change { Declined, Done, Failed };
+// A message box of the caller's kind: text, caption, style -> button.
+using BoxFn = std::function<int(const wchar_t*, const wchar_t*, UINT)>;
+// The question; on Yes the change and the box that reports it (the success
+// box with `doneText` when non-zero, else the usual one).
+Change RunChange(ChangeKind kind, const BoxFn& box, unsigned doneText = 0);
 
 // --- service shell (service_shell.cpp) ---------------------------------------------
 // Runs the dispatcher with one service, `name`; returns its exit code (0

@@ -50,30 +50,12 @@ HICON LoadProgramIcon(int size)
         LoadImageW(g_program.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-int Ask(HWND dialog, unsigned text, unsigned caption, UINT style)
+// The dialog's boxes go through the hook library, owned by it.
+BoxFn BoxesOf(HWND dialog)
 {
-    return CFWHL_MessageBoxW(dialog, hv::LoadText(text).c_str(), hv::LoadText(caption).c_str(), style);
-}
-
-void OnEnable(HWND dialog)
-{
-    if (Ask(dialog, IDS_ENABLE_QUESTION, IDS_ENABLE_QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    if (scm::Register())
-        Ask(dialog, IDS_ENABLE_DONE_DIALOG, IDS_ENABLE_DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
-    else
-        Ask(dialog, IDS_ENABLE_FAILED, IDS_ENABLE_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
-}
-
-void OnDisable(HWND dialog)
-{
-    if (Ask(dialog, IDS_DISABLE_QUESTION, IDS_DISABLE_QUESTION_CAPTION,
-            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-        return;
-    if (scm::Remove())
-        Ask(dialog, IDS_DISABLE_DONE, IDS_DISABLE_DONE_CAPTION, MB_OK | MB_ICONINFORMATION);
-    else
-        Ask(dialog, IDS_DISABLE_FAILED, IDS_DISABLE_FAILED_CAPTION, MB_OK | MB_ICONSTOP);
+    return [dialog](const wchar_t* text, const wchar_t* caption, UINT style) {
+        return CFWHL_MessageBoxW(dialog, text, caption, style);
+    };
 }
 
 void OnInit(HWND dialog)
@@ -108,10 +90,10 @@ void OnCommand(HWND dialog, int id)
 {
     switch (id) {
     case IDC_ENABLE:
-        OnEnable(dialog);
+        RunChange(ChangeKind::Enable, BoxesOf(dialog), IDS_ENABLE_DONE_DIALOG);
         break;
     case IDC_DISABLE:
-        OnDisable(dialog);
+        RunChange(ChangeKind::Disable, BoxesOf(dialog));
         break;
     case IDC_START:
         scm::Start();  // no message either way: the buttons show the outcome
