@@ -14,16 +14,19 @@ seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 out=$(mktemp)
+markers=$(mktemp)
 
 HV_TIMEOUT=$((2 * seconds + 180)) "$root/scripts/wine-run.sh" --base "$build/wine/base" \
-  --bin "$build/bin" -- "$build/test-bin/service_idle_cost_probe.exe" "$seconds" >"$out" 2>&1 &
+  --bin "$build/bin" -- "$build/test-bin/service_idle_cost_probe.exe" "$seconds" "Z:${markers//\//\\}" >"$out" 2>&1 &
 run=$!
 
 service_pid() {  # the Linux process whose command line names the program
-  local p
+  local p line
   for p in /proc/[0-9]*; do
-    tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -q "$1" && { basename "$p"; return; }
+    line=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline")
+    case "$line" in *"\\$1 /Service"*) basename "$p"; return 0 ;; esac
   done
+  return 1
 }
 
 # "cpu_ticks switches" summed over the process's threads.
@@ -38,8 +41,8 @@ sample() {
 
 measure() {  # $1 label, $2 program name
   for _ in $(seq 600); do
-    grep -q "^probe: $1 measure" "$out" && break
-    grep -q "^probe: $1 could not" "$out" && return 1
+    grep -q "^probe: $1 measure" "$markers" && break
+    grep -q "^probe: $1 could not" "$markers" && return 1
     kill -0 $run 2>/dev/null || return 1
     sleep 0.5
   done
@@ -54,12 +57,12 @@ measure() {  # $1 label, $2 program name
   echo "$(echo "scale=3; ($3 - $1) / $hz" | bc) $(($4 - $2))"
 }
 
-fail() { echo "$1"; tr -d '\r' <"$out"; rm -f "$out"; exit 1; }
+fail() { echo "$1"; tr -d '\r' <"$markers"; cat "$out"; rm -f "$out" "$markers"; exit 1; }
 polling=$(measure polling cfwNotifySvcPolling.exe) || fail "the polling build could not be measured"
 event=$(measure event 'cfwNotifySvc.exe') || fail "the event build could not be measured"
 wait $run
-tr -d '\r' <"$out" | grep '^probe'
-rm -f "$out"
+tr -d '\r' <"$markers"
+rm -f "$out" "$markers"
 read -r pcpu pwake <<<"$polling"
 read -r ecpu ewake <<<"$event"
 echo "polling: ${pcpu} s of CPU, ${pwake} wake-ups over $seconds s idle (service process)"

@@ -1,7 +1,7 @@
 // The idle-cost benchmark's Windows half (idle_cost.sh): registers the
 // service once from the polling build and once from the event build, starts
 // it, prints "probe: <build> measure" with the service's program name while
-// the Linux side measures, then stops and removes it.
+// the Linux side measures (markers to the file given second), then stops and removes it.
 #include <windows.h>
 
 #include <stdio.h>
@@ -13,6 +13,19 @@
 #include "raii.h"
 
 namespace {
+
+// The markers go to a file the Linux side reads while the probe runs (its
+// standard output reaches it only at the end).
+FILE* g_markers = stdout;
+
+void Mark(const char* label, const char* what, unsigned long code = 0)
+{
+    if (code)
+        fprintf(g_markers, "probe: %s %s (%lu)\n", label, what, code);
+    else
+        fprintf(g_markers, "probe: %s %s\n", label, what);
+    fflush(g_markers);
+}
 
 DWORD State(SC_HANDLE service)
 {
@@ -37,22 +50,19 @@ bool Measure(const char* label, const std::wstring& program, int seconds)
                                              SERVICE_ERROR_NORMAL, binary.c_str(), nullptr, nullptr, nullptr,
                                              nullptr, nullptr));
     if (!service || !StartServiceW(service.get(), 0, nullptr) || !AwaitState(service.get(), SERVICE_RUNNING)) {
-        printf("probe: %s could not be started (%lu)\n", label, GetLastError());
-        fflush(stdout);
+        Mark(label, "could not be started", GetLastError());
         if (service)
             DeleteService(service.get());
         return false;
     }
     Sleep(2000);  // past its start
-    printf("probe: %s measure\n", label);
-    fflush(stdout);
+    Mark(label, "measure");
     Sleep(static_cast<DWORD>(seconds) * 1000 + 3000);  // the Linux side measures meanwhile
     SERVICE_STATUS s{};
     ControlService(service.get(), SERVICE_CONTROL_STOP, &s);
     const bool stopped = AwaitState(service.get(), SERVICE_STOPPED);
     DeleteService(service.get());
-    printf("probe: %s %s\n", label, stopped ? "stopped" : "did not stop");
-    fflush(stdout);
+    Mark(label, stopped ? "stopped" : "did not stop");
     return stopped;
 }
 
@@ -69,6 +79,9 @@ std::wstring Folder()
 int wmain(int argc, wchar_t** argv)
 {
     const int seconds = argc > 1 ? _wtoi(argv[1]) : 60;
+    if (argc > 2)
+        if (FILE* f = _wfopen(argv[2], L"a"))
+            g_markers = f;
     const std::wstring here = Folder();
     // The polling build runs beside the DLLs it needs, for the run only.
     const std::wstring bin = here + L"..\\bin\\";
