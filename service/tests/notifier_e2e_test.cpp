@@ -6,7 +6,6 @@
 
 #include "editor_fixture.h"
 #include "service_fixture.h"
-#include "service_texts.h"
 
 namespace {
 

@@ -22,11 +22,14 @@ if(WIN32)
 
   add_library(service_fixture STATIC ${_dir}/service_fixture.cpp)
   target_link_libraries(service_fixture PUBLIC e2e cfwCommon hv_headers hv_shared_logic advapi32)
-  target_include_directories(service_fixture PUBLIC ${_dir} ${_svc})
+  target_include_directories(service_fixture PUBLIC ${_dir})
   hv_wine_test(service_e2e_test SOURCES ${_dir}/service_e2e_test.cpp
     LIBS service_fixture service_texts DEPENDS cfwNotifySvc cfwNotify TIMEOUT 300)
   hv_wine_test(service_settings_dialog_e2e_test SOURCES ${_dir}/settings_dialog_e2e_test.cpp
     LIBS service_fixture service_texts DEPENDS cfwNotifySvc cfwNotify XVFB TIMEOUT 300)
+  # The program's resource ids (the limiter's fixture has a resource.h of its own).
+  target_include_directories(service_e2e_test PRIVATE ${_svc})
+  target_include_directories(service_settings_dialog_e2e_test PRIVATE ${_svc})
 endif()
 
 # The notifier against a real limiter, and Apply through the real service.
