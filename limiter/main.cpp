@@ -100,12 +100,11 @@ void ReleaseImages()
 // module file name, not the command line, says where the program really is.
 void BuildHelpPath()
 {
-    wchar_t module[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    const std::wstring& module = hv::ProgramPath();
+    if (module.empty() || module.size() >= MAX_PATH)
         return;
     wchar_t drive[_MAX_DRIVE], folder[_MAX_DIR], base[_MAX_FNAME], ext[_MAX_EXT];
-    if (_wsplitpath_s(module, drive, folder, base, ext) != 0)
+    if (_wsplitpath_s(module.c_str(), drive, folder, base, ext) != 0)
         return;
     for (wchar_t* c = drive; *c; ++c)
         *c = static_cast<wchar_t>(towupper(*c));

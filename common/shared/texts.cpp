@@ -3,7 +3,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <time.h>
 #include <wchar.h>
 
 #include <vector>
@@ -33,14 +32,6 @@ std::wstring FormatText(unsigned id, ...)
     va_end(args);
     buffer.back() = L'\0';
     return n < 0 ? std::wstring(buffer.data()) : std::wstring(buffer.data(), static_cast<size_t>(n));
-}
-
-void WaitForNextWholeSecond()
-{
-    const time_t start = time(nullptr);
-    const ULONGLONG limit = GetTickCount64() + 2000;
-    while (time(nullptr) == start && GetTickCount64() < limit)
-        Sleep(1);
 }
 
 }  // namespace hv
