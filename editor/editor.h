@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "cfwCommon.h"
 #include "hvShared.h"
@@ -35,15 +36,31 @@ std::wstring PasswordFieldText(HWND dialog, int id);
 
 // The utility's own message box: its title as caption, through the hook library.
 int EditorMessageBox(HWND owner, unsigned textId, UINT style);
+// A message box with a caption of its own.
+int CaptionedBox(HWND owner, const std::wstring& text, unsigned captionId, UINT style);
+int CaptionedBox(HWND owner, unsigned textId, unsigned captionId, UINT style);
 
 // --- main window (main_window.cpp) ---------------------------------------------
 bool RegisterMainWindowClass();
 void UnregisterMainWindowClass();
 HWND CreateMainWindow(int show);
+// Brings the main window's two lists into step with the registry.
+void RefreshMainWindowLists();
 
 // --- lists (list_refresh.cpp) ---------------------------------------------------
 // Makes the list view follow the subkeys of `keyPath` under HKEY_LOCAL_MACHINE.
 void RefreshListView(HWND list, const wchar_t* keyPath);
+// The same for a list box (the registration dialogs' lists).
+void RefreshListBox(HWND list, const wchar_t* keyPath);
+std::wstring ListBoxText(HWND list, int index);
+std::vector<std::wstring> ListBoxNames(HWND list);
+// Registering: the key `name` below `keyPath` (HKEY_LOCAL_MACHINE), created
+// with its parent as needed; or below an open parent.
+enum class KeyCreation { ParentFailed, Failed, Existed, Created };
+KeyCreation CreateRegisteredKey(const wchar_t* keyPath, const std::wstring& name);
+KeyCreation CreateRegisteredKey(HKEY parent, const std::wstring& name);
+// Unregistering: false when the parent could not be opened or the key not deleted.
+bool DeleteRegisteredKey(const wchar_t* keyPath, const std::wstring& name);
 
 // --- progress window (progress_window.cpp) ------------------------------------
 // Shown, with its title and text, until the returned window is destroyed.
@@ -58,6 +75,28 @@ bool ShowElevationDialog(HWND owner);
 // --- option dialogs --------------------------------------------------------------
 INT_PTR RunTimeoutDialog(HWND owner);       // timeout_dialog.cpp, template 511
 INT_PTR RunPasswordLockDialog(HWND owner);  // password_lock_dialog.cpp, template 512
+
+// --- registration (registered_list_dialog.cpp, add_user_dialog.cpp, add_group_dialog.cpp)
+void RunUsersDialog(HWND owner);   // template 502
+void RunGroupsDialog(HWND owner);  // template 503
+// 504 and 509: 1 after registering, 2 on cancel. 504 reads its owner's list
+// box to mark the accounts already registered.
+INT_PTR RunAddUserDialog(HWND owner);
+INT_PTR RunAddGroupDialog(HWND owner);
+
+// --- schedule editor -----------------------------------------------------------------
+// 505 and 510 on a registered name: 1 after writing, 2 on cancel.
+INT_PTR RunUserLimitsDialog(HWND owner, const std::wstring& name);   // user_limits_dialog.cpp
+INT_PTR RunGroupLimitsDialog(HWND owner, const std::wstring& name);  // group_limits_dialog.cpp
+// 507 on one 24-byte table of the owner's working copy; the owner answers
+// its title request (WM_APP, lParam = the hour dialog) with
+// AnswerHourTitleRequest and the id of the button that opened it.
+INT_PTR RunHourDialog(HWND owner, uint8_t* table);  // hour_dialog.cpp
+void AnswerHourTitleRequest(HWND hourDialog, int openingButton);
+// 508 on the owner's working copy of a user.
+INT_PTR RunTimerDialog(HWND owner, UserData* user);  // timer_dialog.cpp
+// 506: the chosen name goes into the owner's control 1007.
+INT_PTR RunGroupSelectDialog(HWND owner);  // group_select_dialog.cpp
 
 // --- setup wizard (wizard.cpp) ----------------------------------------------------
 void RunSetupWizard(HWND owner);

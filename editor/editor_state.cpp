@@ -10,6 +10,16 @@ int EditorMessageBox(HWND owner, unsigned textId, UINT style)
     return CFWHL_MessageBoxW(owner, hv::LoadText(textId).c_str(), hv::LoadText(IDS_TITLE).c_str(), style);
 }
 
+int CaptionedBox(HWND owner, const std::wstring& text, unsigned captionId, UINT style)
+{
+    return CFWHL_MessageBoxW(owner, text.c_str(), hv::LoadText(captionId).c_str(), style);
+}
+
+int CaptionedBox(HWND owner, unsigned textId, unsigned captionId, UINT style)
+{
+    return CaptionedBox(owner, hv::LoadText(textId), captionId, style);
+}
+
 std::wstring PasswordFieldText(HWND dialog, int id)
 {
     wchar_t text[hv::kPasswordMaxChars + 1] = {};

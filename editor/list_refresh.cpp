@@ -1,5 +1,6 @@
 // The user and group lists follow their registry keys: the key is enumerated
-// once, the list read once, and only the differences are applied.
+// once, the list read once, and only the differences are applied. Also the
+// creation and deletion of the keys that register a user or a group.
 #include "editor.h"
 
 #include <commctrl.h>
@@ -50,6 +51,65 @@ std::vector<std::wstring> ListViewTexts(HWND list)
 }
 
 }  // namespace
+
+std::wstring ListBoxText(HWND list, int index)
+{
+    const LRESULT chars = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (chars == LB_ERR)
+        return {};
+    std::wstring text(static_cast<size_t>(chars) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+    return text;
+}
+
+std::vector<std::wstring> ListBoxNames(HWND list)
+{
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < count; ++i)
+        texts.push_back(ListBoxText(list, i));
+    return texts;
+}
+
+void RefreshListBox(HWND list, const wchar_t* keyPath)
+{
+    std::vector<std::wstring> names;
+    if (!ReadSubkeyNames(keyPath, names))
+        return;
+    for (const editor::ListChange& c : editor::PlanListRefresh(ListBoxNames(list), names)) {
+        if (c.kind == editor::ListChange::Insert)
+            SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(c.position), reinterpret_cast<LPARAM>(c.text.c_str()));
+        else
+            SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(c.position), 0);
+    }
+}
+
+KeyCreation CreateRegisteredKey(const wchar_t* keyPath, const std::wstring& name)
+{
+    hv::RegKey parent;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        parent.put(), nullptr) != ERROR_SUCCESS)
+        return KeyCreation::ParentFailed;
+    return CreateRegisteredKey(parent.get(), name);
+}
+
+KeyCreation CreateRegisteredKey(HKEY parent, const std::wstring& name)
+{
+    hv::RegKey key;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+                        &disposition) != ERROR_SUCCESS)
+        return KeyCreation::Failed;
+    return disposition == REG_OPENED_EXISTING_KEY ? KeyCreation::Existed : KeyCreation::Created;
+}
+
+bool DeleteRegisteredKey(const wchar_t* keyPath, const std::wstring& name)
+{
+    hv::RegKey parent;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS, parent.put()) == ERROR_SUCCESS &&
+           RegDeleteKeyW(parent.get(), name.c_str()) == ERROR_SUCCESS;
+}
 
 void RefreshListView(HWND list, const wchar_t* keyPath)
 {

@@ -298,8 +298,14 @@ void OnCommand(HWND hwnd, int id)
     case IDM_ABOUT:
         RunAboutDialog(hwnd);
         break;
-    // IDC_USERS_BUTTON, IDC_GROUPS_BUTTON, IDM_USERS and IDM_GROUPS open the
-    // registration dialogs, which are not part of this build yet.
+    case IDC_USERS_BUTTON:
+    case IDM_USERS:
+        RunUsersDialog(hwnd);
+        break;
+    case IDC_GROUPS_BUTTON:
+    case IDM_GROUPS:
+        RunGroupsDialog(hwnd);
+        break;
     }
 }
 
@@ -403,6 +409,12 @@ void UnregisterMainWindowClass()
     UnregisterClassW(kClassName, g_editor.instance);
     g_classIcon.reset();
     g_classIconSmall.reset();
+}
+
+void RefreshMainWindowLists()
+{
+    if (g_editor.mainWindow && GetDlgItem(g_editor.mainWindow, IDC_USERS_LIST))
+        RefreshLists(g_editor.mainWindow);
 }
 
 HWND CreateMainWindow(int show)

@@ -1,6 +1,6 @@
 # Tests of the settings utility.
 set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-set(_logic_tests ${_dir}/editor_logic_test.cpp ${_dir}/upgrade_logic_test.cpp)
+set(_logic_tests ${_dir}/editor_logic_test.cpp ${_dir}/upgrade_logic_test.cpp ${_dir}/schedule_logic_test.cpp)
 if(WIN32)
   hv_wine_test(editor_logic_test SOURCES ${_logic_tests} LIBS editor_logic editor_texts cfw_password_hash TIMEOUT 60)
 else()
