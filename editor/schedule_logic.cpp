@@ -46,14 +46,15 @@ BulkOutcome JudgeBulk(size_t registered, size_t failed)
 
 int UserModeButton(uint32_t lowHalf)
 {
-    return lowHalf >= LIMIT_DAILY && lowHalf <= LIMIT_TIMER ? IDC_MODE_NONE + static_cast<int>(lowHalf)
-                                                            : IDC_MODE_NONE;
+    const int none = IDC_MODE_NONE;
+    return lowHalf >= LIMIT_DAILY && lowHalf <= LIMIT_TIMER ? none + static_cast<int>(lowHalf) : none;
 }
 
 uint32_t UserModeOf(int button)
 {
-    return button >= IDC_MODE_NONE && button <= IDC_MODE_TIMER ? static_cast<uint32_t>(button - IDC_MODE_NONE)
-                                                               : LIMIT_NONE;
+    if (button < IDC_MODE_NONE || button > IDC_MODE_TIMER)
+        return LIMIT_NONE;
+    return static_cast<uint32_t>(button - IDC_MODE_NONE);
 }
 
 int GroupModeButton(uint32_t groupMode)

@@ -42,6 +42,15 @@ if(WIN32)
     target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   endforeach()
   target_link_libraries(editor_upgrade_e2e_test PRIVATE shell32)
+  foreach(t registration schedule)
+    hv_wine_test(editor_${t}_e2e_test SOURCES ${_dir}/${t}_e2e_test.cpp
+                 LIBS editor_fixture editor_texts DEPENDS cfwEdit XVFB TIMEOUT 300)
+    target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  endforeach()
+  # The whole path from registering to the limiter's countdown, on the fake clock.
+  hv_wine_test(editor_admin_path_e2e_test SOURCES ${_dir}/admin_path_e2e_test.cpp
+               LIBS editor_fixture DEPENDS cfwEdit hvCurfew cfwHelper XVFB FAKE_CLOCK TIMEOUT 300)
+  target_include_directories(editor_admin_path_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endif()
 
 # Dialogs 513, 514 and 515 built into a test program with the utility's
