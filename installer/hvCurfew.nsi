@@ -51,6 +51,9 @@ Caption "${PRODUCT} ${VERSION} セットアップ"
 OutFile "${OUT_FILE}"
 InstallDir "$PROGRAMFILES64\Halvern Software\Halvern Curfew"
 BrandingText "${PRODUCT} ${VERSION}"
+; The language file's labels with an access key do not fit the buttons.
+InstallButtonText "インストール"
+UninstallButtonText "削除"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -65,9 +68,8 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !define MUI_ICON "${ICON_FILE}"
 !define MUI_UNICON "${ICON_FILE}"
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_NODESC
 
-!define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION} のセットアップへようこそ"
+!define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION} セットアップ"
 !define MUI_WELCOMEPAGE_TEXT "${PRODUCT} は、このコンピューターのユーザー アカウントがログインしていられる時間帯と時間を制限します。$\r$\n$\r$\nセットアップは、プログラムとヘルプをインストールし、すべてのユーザーのログイン時に ${PRODUCT} が起動するように登録します。インストールには管理者権限が必要です。$\r$\n$\r$\n実行中の ${PRODUCT} は、ファイルを置き換える前にセットアップが終了させます。$\r$\n$\r$\n[次へ] をクリックして続行してください。"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -295,10 +297,15 @@ Section "${PRODUCT} (必須)" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Notification Service (推奨: ユーザーの切り替えやリモート デスクトップのセッションにも設定を反映し、終了された Halvern Curfew を再起動します)" SecService
+Section "Notification Service (推奨)" SecService
   SetRegView 64
   Call RegisterService
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "Halvern Curfew 本体、ヘルパー、設定ユーティリティ、バックアップ ツールとヘルプ。すべてのユーザーのログイン時に起動するように登録します。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecService} "設定の変更を、ユーザーの切り替えやリモート デスクトップでログインしているすべてのユーザーに反映させる Windows サービスです。"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInstSuccess
   ; The limiter ended for the upgrade comes back at once in this session.

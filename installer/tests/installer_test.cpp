@@ -5,6 +5,7 @@
 // the settings. The tests run in order and build on each other.
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,19 @@ const wchar_t* const kLinks[] = {
     L"Halvern Curfew ヘルプ.lnk",
 };
 
+constexpr LRESULT kContentsEntries = 11;  // help/toc.hhc
+
+LRESULT ContentsEntries(HWND viewer)
+{
+    LRESULT count = 0;
+    EnumChildWindows(viewer, [](HWND child, LPARAM out) {
+        if (e2e::ClassName(child) == L"SysTreeView32")
+            *reinterpret_cast<LRESULT*>(out) += SendMessageW(child, TVM_GETCOUNT, 0, 0);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 // A help command must open the viewer and never say the file is missing.
 void ExpectHelpShown(DWORD pid, const char* who)
 {
@@ -164,6 +178,9 @@ void ExpectHelpShown(DWORD pid, const char* who)
     EXPECT_FALSE(box && box->text == kHelpMissing) << "the program did not find the help file";
     EXPECT_NE(viewer, nullptr);
     if (viewer) {
+        // The viewer's contents tree holds this file's table of contents.
+        e2e::Await("the table of contents in the viewer", [&] { return ContentsEntries(viewer) >= kContentsEntries; },
+                   30s);
         e2e::Screenshot(L"help_viewer_" + std::wstring(who, who + strlen(who)));
         PostMessageW(viewer, WM_CLOSE, 0, 0);
     }
