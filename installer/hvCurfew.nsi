@@ -75,10 +75,8 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} のインストールが完了しました。$\r$\n$\r$\n次回のログインから、すべてのユーザー アカウントで ${PRODUCT} が起動します。制限の設定は、スタート メニューの「${PRODUCT} 設定ユーティリティ」で行います。"
-!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${HELP_CHM}"
-!define MUI_FINISHPAGE_SHOWREADME_TEXT "ヘルプを表示する"
-!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} のインストールが完了しました。次回のログインから、すべてのユーザー アカウントで ${PRODUCT} が起動します。$\r$\n$\r$\n制限は「${PRODUCT} 設定ユーティリティ」で設定します。ヘルプはスタート メニューの「${PRODUCT}」にあります。"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -297,14 +295,14 @@ Section "${PRODUCT} (必須)" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Notification Service (推奨)" SecService
+Section "Notification Service" SecService
   SetRegView 64
   Call RegisterService
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "Halvern Curfew 本体、ヘルパー、設定ユーティリティ、バックアップ ツールとヘルプ。すべてのユーザーのログイン時に起動するように登録します。"
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecService} "設定の変更を、ユーザーの切り替えやリモート デスクトップでログインしているすべてのユーザーに反映させる Windows サービスです。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecService} "(推奨) 設定の変更を、ユーザーの切り替えやリモート デスクトップでログインしているすべてのユーザーに反映させる Windows サービスです。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInstSuccess
