@@ -85,7 +85,6 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "Japanese"
 
 Var EndedLimiter    ; 1 when a limiter of this session was ended for the upgrade
-Var FirstInstall    ; 1 when no earlier installation was found
 
 ; ---------------------------------------------------------------------------
 ; The notification service, registered exactly as "cfwNotifySvc.exe /Install"
@@ -239,11 +238,9 @@ Function .onInit
     Abort
   ${EndIf}
   ; An earlier installation: the same folder, so an upgrade replaces it.
-  StrCpy $FirstInstall 1
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
     StrCpy $INSTDIR $0
-    StrCpy $FirstInstall 0
   ${EndIf}
 FunctionEnd
 

@@ -65,23 +65,6 @@ bool RegHas(HKEY root, const wchar_t* key, const wchar_t* value = nullptr)
     return RegGetValueW(root, key, value, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-// Runs a command line to its end; its exit code (or ~0u when it did not end).
-DWORD RunToEnd(const std::wstring& commandLine)
-{
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return ~0u;
-    DWORD code = ~0u;
-    if (WaitForSingleObject(pi.hProcess, 240000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
-
 e2e::Process StartLine(const std::wstring& commandLine)
 {
     STARTUPINFOW si{};
@@ -92,6 +75,13 @@ e2e::Process StartLine(const std::wstring& commandLine)
         return {};
     CloseHandle(pi.hThread);
     return e2e::Process(pi.hProcess, pi.dwProcessId);
+}
+
+// Runs a command line to its end; its exit code (or ~0u when it did not end).
+DWORD RunToEnd(const std::wstring& commandLine)
+{
+    e2e::Process p = StartLine(commandLine);
+    return p ? p.Wait(240000).value_or(~0u) : ~0u;
 }
 
 DWORD WindowPid(HWND w)
