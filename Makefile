@@ -1,5 +1,5 @@
 # The two commands of the README. Both install their prerequisites first.
-.PHONY: run test build build-win64 build-host test-win64 test-host deps clean
+.PHONY: run test build build-win64 build-host test-win64 test-host installer deps clean
 
 deps:
 	@bash scripts/deps.sh
@@ -23,6 +23,11 @@ test-win64: build-win64
 test: build
 	@ctest --preset host
 	@ctest --preset win64
+
+# The setup program (and the help file it carries), copied into build/.
+installer: build-win64
+	@cp -f build/win64/installer/HalvernCurfew-*-Setup.exe build/
+	@ls build/HalvernCurfew-*-Setup.exe
 
 run: build-win64
 	@bash scripts/run.sh

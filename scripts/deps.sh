@@ -12,6 +12,7 @@ pkgs=(
   fonts-ipafont-gothic locales
   faketime libfaketime
   clang libclang-rt-14-dev
+  nsis fp-utils
 )
 
 # Wine takes the ANSI code page (932) from the Unix locale, which must exist.
