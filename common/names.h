@@ -33,6 +33,9 @@ inline constexpr wchar_t kHelperMutex[] = L"cfwHelper";
 // The notification service and its user control code.
 inline constexpr wchar_t kServiceName[] = L"cfwNotifySvc";
 inline constexpr unsigned kNotifySettingsControl = 128;
+// The service's pipe (wire format in common/shared/service_pipe.h): served
+// by the service, open to the sessions' users for requests.
+inline constexpr wchar_t kServicePipe[] = L"\\\\.\\pipe\\cfwNotifySvc";
 
 // Programs and files beside each other in the install folder.
 inline constexpr wchar_t kLimiterFile[] = L"hvCurfew.exe";

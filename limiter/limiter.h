@@ -67,7 +67,8 @@ void BuildJumpList();
 void ClearJumpList();
 
 // --- the shared parts as the limiter shows them (shared_row.cpp) -------------
-INT_PTR RunPasswordDialog(HWND owner);  // 1 accepted, 2 cancelled or failed
+// 1 accepted, 2 cancelled or failed; with `typed` an accepted entry is handed back.
+INT_PTR RunPasswordDialog(HWND owner, std::wstring* typed = nullptr);
 INT_PTR RunAboutDialog(HWND owner);
 int IsAdministratorsMember();           // 1, 0, or -1 when the lookup failed
 // The limiter lets a failed lookup through.

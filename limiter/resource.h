@@ -89,6 +89,8 @@
 #define IDS_APPLY_DONE_CAPTION 10
 #define IDS_HELP_MISSING 11
 #define IDS_TRAY_LABEL 12
+#define IDS_RELEASE_REFUSED 13
+#define IDS_RELEASE_NO_ANSWER 14
 
 // Display states: tip (one %s for the account) and overlay description.
 #define IDS_TIP_INIT 100

@@ -25,9 +25,9 @@ void EnableMonitorAbout(bool enable)
 
 }  // namespace
 
-INT_PTR RunPasswordDialog(HWND owner)
+INT_PTR RunPasswordDialog(HWND owner, std::wstring* typed)
 {
-    return hv::RunPasswordPrompt(g_instance, IDD_PASSWORD, owner, g_options.PasswordLockHash);
+    return hv::RunPasswordPrompt(g_instance, IDD_PASSWORD, owner, g_options.PasswordLockHash, typed);
 }
 
 INT_PTR RunAboutDialog(HWND owner)

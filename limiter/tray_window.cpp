@@ -363,18 +363,44 @@ bool OnCreate(HWND w)
     return true;
 }
 
+// While the service guards this session it would start the limiter again:
+// it must release the session first, judging the password (or the caller's
+// own rights) itself. Without the service the limiter ends as it always did.
+bool ServiceReleases(HWND w, const std::wstring& password)
+{
+    hv::pipe::Message answer;
+    const hv::PipeCall call = hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ReleaseSession),
+                                              hv::pipe::EncodePassword(password), answer);
+    switch (hv::pipe::JudgeRelease(call != hv::PipeCall::NoService, call == hv::PipeCall::Answered, answer)) {
+    case hv::pipe::ReleaseVerdict::Go:
+        return true;
+    case hv::pipe::ReleaseVerdict::Refused:
+        Tell(w, IDS_RELEASE_REFUSED, IDS_TITLE, MB_ICONSTOP);
+        return false;
+    case hv::pipe::ReleaseVerdict::NoAnswer:
+    default:
+        Tell(w, IDS_RELEASE_NO_ANSWER, IDS_TITLE, MB_ICONSTOP);
+        return false;
+    }
+}
+
 void OnClose(HWND w, WPARAM wp)
 {
     if (!CountsAsAdministrator()) {
         MessageBoxW(w, hv::LoadText(IDS_NO_RIGHTS).c_str(), hv::LoadText(IDS_TITLE).c_str(), MB_ICONSTOP);
         return;
     }
+    std::wstring password;
     if (wp == 0) {
-        if (g_options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordDialog(w) == 2)
+        if (g_options.PasswordLockHash != PASSWORD_LOCK_OFF && RunPasswordDialog(w, &password) == 2)
             return;
         if (Tell(w, IDS_EXIT_QUESTION, IDS_EXIT_CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
             return;
     }
+    const bool released = ServiceReleases(w, password);
+    SecureZeroMemory(password.data(), password.size() * sizeof(wchar_t));
+    if (!released)
+        return;
     StoreRunningState();
     StopTimers(w);
     keeper::StopHelper(w, true);

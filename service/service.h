@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "names.h"
 #include "raii.h"
 #include "service_logic.h"
+#include "service_pipe.h"
 
 // --- the program (main.cpp) ---------------------------------------------------
 struct ServiceProgram {
@@ -56,11 +58,68 @@ Change RunChange(ChangeKind kind, const BoxFn& box, unsigned doneText = 0);
 int RunServiceDispatcher(const wchar_t* name);
 
 // --- session notifier (session_notifier.cpp) ----------------------------------------
+// The token of the user logged on in `session`, empty when none.
+hv::UniqueHandle SessionUserToken(uint32_t session);
+// Starts `path` with `arguments` as the user of `token`, with that user's
+// environment, on the session's interactive desktop; the process handle,
+// empty when it could not be started.
+hv::UniqueHandle StartAsSessionUser(HANDLE token, const std::wstring& path, const std::wstring& arguments);
 // The sessions of this computer, in the system's order.
 std::vector<uint32_t> LoggedOnSessions();
 // Starts `notifierPath` with "/Silent" as the user of every session given;
 // the number started.
 uint32_t NotifySessions(const std::vector<uint32_t>& sessions, const std::wstring& notifierPath);
+
+// --- service pipe (pipe_server.cpp) -----------------------------------------------
+// Who sent a request, from the pipe itself, never from the message.
+struct PipeClient {
+    DWORD processId = 0;
+    uint32_t session = 0;
+    bool administrator = false;  // its token holds Administrators (also deny-only)
+};
+// Turns one well-formed request into its encoded answer.
+using PipeDispatch = std::function<std::vector<uint8_t>(const hv::pipe::Message&, const PipeClient&)>;
+
+// One pipe instance, one connection at a time: read one request, answer it
+// (malformed ones too), let the client read, disconnect; each connection
+// within hv::pipe::kConnectionTimeoutMs.
+class PipeServer {
+public:
+    ~PipeServer() { Stop(); }
+    bool Start(PipeDispatch dispatch);
+    void Stop();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    void Serve();
+    void Connection(HANDLE pipe, HANDLE ioEvent);
+    PipeDispatch dispatch_;
+    hv::UniqueHandle stop_, thread_;
+};
+
+// --- guardian (guardian.cpp) ---------------------------------------------------------
+using SessionList = std::function<std::vector<uint32_t>()>;
+
+// Keeps a limiter running in every session that needs one (logged-on,
+// registered with a limit, not released), started as that session's user
+// from `limiterPath` within about a second of the last one's end, and serves
+// the release requests on the pipe. Waits on the limiters' processes and on
+// wake-ups, with a slow safety check; no polling.
+class SessionGuard {
+public:
+    SessionGuard();
+    ~SessionGuard();
+    bool Start(SessionList sessions, std::wstring limiterPath);
+    void Stop();
+    // Look again now (settings applied, a session logged on...).
+    void Wake();
+    void SessionChanged(uint32_t event, uint32_t session);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    PipeServer pipe_;
+};
 
 // --- dialogs ---------------------------------------------------------------------
 // 503: true when an elevated copy was started (this one then ends).

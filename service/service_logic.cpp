@@ -55,7 +55,7 @@ Buttons RegistrationRule(bool registered, const Buttons& current)
     return {false, true, current.start, current.stop, current.restart};
 }
 
-uint32_t HandleControl(uint32_t control, ControlSeam& seam)
+uint32_t HandleControl(uint32_t control, ControlSeam& seam, uint32_t eventType, uint32_t session)
 {
     switch (control) {
     case kControlStop:
@@ -71,9 +71,52 @@ uint32_t HandleControl(uint32_t control, ControlSeam& seam)
         return 0;
     case hv::names::kNotifySettingsControl:
         return seam.NotifySessions();
+    case kControlSessionChange:
+        seam.SessionChanged(eventType, session);
+        return 0;
     default:
         return 0;
     }
+}
+
+bool NeedsLimiter(const SessionView& session)
+{
+    constexpr uint32_t kLimitNone = 0;
+    return session.hasUser && session.registered && (session.limitMode & 0xFFFF) != kLimitNone &&
+           !session.released;
+}
+
+void ReleaseBook::Release(uint32_t session, const std::wstring& account)
+{
+    Forget(session);
+    released_.emplace_back(session, account);
+}
+
+void ReleaseBook::Forget(uint32_t session)
+{
+    for (auto it = released_.begin(); it != released_.end();)
+        it = it->first == session ? released_.erase(it) : it + 1;
+}
+
+bool ReleaseBook::Released(uint32_t session, const std::wstring& account) const
+{
+    for (const auto& entry : released_)
+        if (entry.first == session)
+            return entry.second == account;
+    return false;
+}
+
+bool AcceptRelease(uint32_t lockHash, bool passwordGiven, uint32_t passwordHash, bool clientIsAdministrator)
+{
+    constexpr uint32_t kLockOff = 0xFFFFFFFF;
+    if (lockHash != kLockOff)
+        return passwordGiven && passwordHash == lockHash;
+    return clientIsAdministrator;
+}
+
+bool EventEndsRelease(uint32_t event)
+{
+    return event == kSessionLogon || event == kSessionLogoff;
 }
 
 int NotifierExitCode(Delivery delivery)

@@ -51,6 +51,7 @@ Buttons RegistrationRule(bool registered, const Buttons& current);
 constexpr uint32_t kControlStop = 1;
 constexpr uint32_t kControlInterrogate = 4;
 constexpr uint32_t kControlShutdown = 5;
+constexpr uint32_t kControlSessionChange = 14;
 
 // What the handler may touch: the status record's state, the report to the
 // service manager, the wake-up of the service thread and the notifier.
@@ -61,11 +62,13 @@ public:
     virtual void Report() = 0;          // the status record as it is now
     virtual void WakeBody() = 0;        // after the report, never before
     virtual uint32_t NotifySessions() = 0;
+    // A session logged on, off, connected... (event, session id).
+    virtual void SessionChanged(uint32_t event, uint32_t session) = 0;
 };
 // The handler's result for `control`: 0, or for the settings code the number
 // of notifiers started. Only records, reports and signals; the service thread
 // does the rest.
-uint32_t HandleControl(uint32_t control, ControlSeam& seam);
+uint32_t HandleControl(uint32_t control, ControlSeam& seam, uint32_t eventType = 0, uint32_t session = 0);
 
 // --- session notifier ------------------------------------------------------------------
 // For each session in order: its user's token (sessions without one are
@@ -91,6 +94,40 @@ uint32_t StartNotifiers(Seam& seam)
     }
     return started;
 }
+
+// --- guardian ---------------------------------------------------------------------
+// What the guardian knows of one session.
+struct SessionView {
+    bool hasUser = false;     // a user is logged on (a token could be had)
+    bool registered = false;  // that account has a record under Users
+    uint32_t limitMode = 0;   // its LimitMode (mode in the low 16 bits)
+    bool released = false;    // an administrator ended its limiter
+};
+// True when the session must have a running limiter.
+bool NeedsLimiter(const SessionView& session);
+
+// Sessions whose limiter an administrator ended, each until its next logon:
+// a log-off, a logon or another account in that session forgets it.
+class ReleaseBook {
+public:
+    void Release(uint32_t session, const std::wstring& account);
+    void Forget(uint32_t session);
+    bool Released(uint32_t session, const std::wstring& account) const;
+
+private:
+    std::vector<std::pair<uint32_t, std::wstring>> released_;
+};
+
+// The release request's verdict: with a password lock only the password
+// counts (its hash against the lock); without one, only whether the
+// requesting process's own token is an Administrators member.
+bool AcceptRelease(uint32_t lockHash, bool passwordGiven, uint32_t passwordHash, bool clientIsAdministrator);
+
+// Session-change events the guardian reacts to (the platform's numbers).
+constexpr uint32_t kSessionLogon = 5;
+constexpr uint32_t kSessionLogoff = 6;
+// True when the event ends a release of its session.
+bool EventEndsRelease(uint32_t event);
 
 // --- notifier (cfwNotify.exe) ----------------------------------------------------------
 enum class Delivery { Delivered, NoLimiter, NoAnswer };

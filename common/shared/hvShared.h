@@ -10,7 +10,9 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
+#include "service_pipe.h"
 #include "shared_logic.h"
 #include "text_source.h"
 
@@ -28,7 +30,20 @@ std::wstring FormatText(unsigned id, ...);
 // Runs the prompt from the program's template `templateId` through the hook
 // library, against `lockHash`: 1 when the right password was typed, 2 when
 // the user cancelled, failed three times, or the prompt could not be shown.
-INT_PTR RunPasswordPrompt(HINSTANCE module, int templateId, HWND owner, uint32_t lockHash);
+// With `typed`, an accepted password is also handed back (for a request
+// that the service checks itself).
+INT_PTR RunPasswordPrompt(HINSTANCE module, int templateId, HWND owner, uint32_t lockHash,
+                          std::wstring* typed = nullptr);
+
+// --- the service's pipe (service_pipe_client.cpp) --------------------------------
+enum class PipeCall {
+    NoService,  // nobody serves the pipe: the service is not installed or not running
+    Answered,   // `answer` holds the service's answer
+    Failed,     // a server that is not the service, no answer in time, or junk
+};
+// One request of `kind` to the service, one answer; at most about
+// pipe::kClientTimeoutMs.
+PipeCall CallService(uint16_t kind, const std::vector<uint8_t>& payload, pipe::Message& answer);
 
 // --- About box (about_box.cpp) ----------------------------------------------------
 struct AboutBoxRow {

@@ -13,6 +13,7 @@ namespace {
 struct PasswordContext {
     uint32_t lockHash = 0;
     int failures = 0;
+    std::wstring* typed = nullptr;  // receives an accepted entry when given
 };
 
 void OnInit(HWND dlg)
@@ -35,9 +36,12 @@ bool OnOk(HWND dlg, PasswordContext& ctx, INT_PTR* result)
     GetDlgItemTextW(dlg, IDC_PASSWORD_EDIT, typed, kPasswordMaxChars + 1);
     const bool empty = typed[0] == L'\0';
     const uint32_t hash = empty ? 0 : GetPasswordHashW(typed);
+    const PasswordVerdict verdict = JudgePassword(ctx.failures, empty, hash, ctx.lockHash);
+    if (verdict == PasswordVerdict::Accepted && ctx.typed)
+        ctx.typed->assign(typed);
     SecureZeroMemory(typed, sizeof typed);
 
-    switch (JudgePassword(ctx.failures, empty, hash, ctx.lockHash)) {
+    switch (verdict) {
     case PasswordVerdict::Accepted:
         *result = 1;
         return true;
@@ -100,10 +104,11 @@ INT_PTR CALLBACK PasswordDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 
 }  // namespace
 
-INT_PTR RunPasswordPrompt(HINSTANCE module, int templateId, HWND owner, uint32_t lockHash)
+INT_PTR RunPasswordPrompt(HINSTANCE module, int templateId, HWND owner, uint32_t lockHash, std::wstring* typed)
 {
     PasswordContext ctx;
     ctx.lockHash = lockHash;
+    ctx.typed = typed;
     const INT_PTR r = CFWHL_DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, PasswordDlgProc,
                                             reinterpret_cast<LPARAM>(&ctx));
     // A prompt that could not be shown grants nothing.

@@ -87,6 +87,10 @@ public:
         log += "notify ";
         return started;
     }
+    void SessionChanged(uint32_t event, uint32_t session) override
+    {
+        log += "session" + std::to_string(event) + ":" + std::to_string(session) + " ";
+    }
     uint32_t state_ = svc::kRunning;
     uint32_t started = 0;
     std::string log;
@@ -116,6 +120,74 @@ TEST(ServiceControlHandler, ResultsAndReportsPerCode)
         EXPECT_EQ(c.result, svc::HandleControl(c.control, seam)) << c.control;
         EXPECT_EQ(c.log, seam.log) << c.control;
     }
+    // Session changes go to the guardian with their event and session.
+    FakeControl seam;
+    EXPECT_EQ(0u, svc::HandleControl(svc::kControlSessionChange, seam, svc::kSessionLogon, 3));
+    EXPECT_EQ("session5:3 ", seam.log);
+}
+
+TEST(Guardian, WhichSessionsNeedALimiter)
+{
+    struct Case {
+        svc::SessionView view;
+        bool needs;
+    } cases[] = {
+        {{true, true, 1, false}, true},
+        {{true, true, 5, false}, true},
+        {{true, true, 0x00010005, false}, true},  // timer mode with carry-over
+        {{true, true, 0, false}, false},           // no limit
+        {{true, true, 0x00010000, false}, false},  // carry-over flag alone is no limit
+        {{true, false, 1, false}, false},          // not registered
+        {{false, true, 1, false}, false},          // nobody logged on
+        {{true, true, 1, true}, false},            // released by an administrator
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.needs, svc::NeedsLimiter(c.view)) << c.view.hasUser << c.view.registered << c.view.limitMode
+                                                      << c.view.released;
+}
+
+TEST(Guardian, ReleaseLastsUntilTheSessionsNextLogon)
+{
+    svc::ReleaseBook book;
+    EXPECT_FALSE(book.Released(1, L"kid"));
+    book.Release(1, L"kid");
+    EXPECT_TRUE(book.Released(1, L"kid"));
+    EXPECT_FALSE(book.Released(2, L"kid"));     // only that session
+    EXPECT_FALSE(book.Released(1, L"other"));   // another account there is another logon
+    book.Release(2, L"other");
+    book.Forget(1);
+    EXPECT_FALSE(book.Released(1, L"kid"));
+    EXPECT_TRUE(book.Released(2, L"other"));
+
+    EXPECT_TRUE(svc::EventEndsRelease(svc::kSessionLogon));
+    EXPECT_TRUE(svc::EventEndsRelease(svc::kSessionLogoff));
+    for (uint32_t event : {1u, 2u, 3u, 4u, 7u, 8u})  // connects, disconnects, locks
+        EXPECT_FALSE(svc::EventEndsRelease(event)) << event;
+}
+
+TEST(Guardian, ReleaseVerdict)
+{
+    const uint32_t off = 0xFFFFFFFF, lock = 0x58A297AF;
+    struct Case {
+        uint32_t lock;
+        bool given;
+        uint32_t hash;
+        bool admin;
+        bool accepted;
+    } cases[] = {
+        {lock, true, lock, false, true},   // the password decides, whoever sends it
+        {lock, true, lock, true, true},
+        {lock, true, 1, true, false},      // wrong password, even from an administrator
+        {lock, false, 0, true, false},     // none
+        {lock, false, lock, true, false},  // a hash without a password is none
+        {off, false, 0, true, true},       // no lock: the client's token decides
+        {off, true, 5, true, true},
+        {off, false, 0, false, false},
+        {off, true, off, false, false},    // the "off" hash is no key
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.accepted, svc::AcceptRelease(c.lock, c.given, c.hash, c.admin))
+            << std::hex << c.lock << " " << c.given << " " << c.hash << " " << c.admin;
 }
 
 // Sessions with or without a user token; launches fail for listed sessions

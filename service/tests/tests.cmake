@@ -53,3 +53,14 @@ if(WIN32)
     DEPENDS hv_art XVFB TIMEOUT 90)
   target_include_directories(service_elevation_dialog_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${HV_ART_DIR}/..)
 endif()
+
+# The guardian with the real limiter and helper in session 1, its pipe and
+# the limiter's exit through it.
+if(WIN32 AND TARGET limiter_fixture)
+  set(_svc ${CMAKE_CURRENT_SOURCE_DIR})
+  hv_wine_test(service_guardian_e2e_test
+    SOURCES ${_dir}/guardian_e2e_test.cpp ${_svc}/guardian.cpp ${_svc}/pipe_server.cpp ${_svc}/session_notifier.cpp
+    LIBS service_logic hv_shared limiter_fixture cfwCommon wtsapi32 userenv advapi32
+    DEPENDS hvCurfew cfwHelper XVFB FAKE_CLOCK TIMEOUT 600)
+  target_include_directories(service_guardian_e2e_test PRIVATE ${_svc})
+endif()
