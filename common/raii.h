@@ -128,4 +128,14 @@ struct HeapTraits {
 // A block of the process heap, such as the strings hvCommon hands out.
 using UniqueHeap = Unique<HeapTraits>;
 
+struct LocalTraits {
+    using Handle = void*;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { LocalFree(h); }
+};
+// A block the system allocated with LocalAlloc for us (security descriptors,
+// converted SIDs, split command lines).
+using UniqueLocal = Unique<LocalTraits>;
+
 }  // namespace hv

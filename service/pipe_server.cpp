@@ -13,14 +13,6 @@ namespace {
 // (0x12019B would add FILE_CREATE_PIPE_INSTANCE, which they must not have).
 constexpr wchar_t kPipeSecurity[] = L"O:SYG:SYD:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x120183;;;IU)";
 
-struct LocalTraits {
-    using Handle = void*;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { LocalFree(h); }
-};
-using UniqueLocal = hv::Unique<LocalTraits>;
-
 // Waits for an overlapped operation up to `deadline` (tick count); false on
 // time-out (the operation is cancelled) or failure.
 bool Finish(HANDLE pipe, OVERLAPPED& ov, BOOL started, HANDLE stop, ULONGLONG deadline, DWORD* bytes)
@@ -111,7 +103,7 @@ DWORD WINAPI PipeServer::Run(void* self)
 
 void PipeServer::Serve()
 {
-    UniqueLocal descriptor;
+    hv::UniqueLocal descriptor;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kPipeSecurity, SDDL_REVISION_1, descriptor.put(),
                                                               nullptr))
         return;

@@ -12,17 +12,10 @@
 namespace hv {
 namespace {
 
-struct LocalTraits {
-    using Handle = void*;
-    static Handle Empty() { return nullptr; }
-    static bool Valid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { LocalFree(h); }
-};
-
 bool OwnedBySystem(HANDLE pipe)
 {
     PSID owner = nullptr;
-    Unique<LocalTraits> descriptor;
+    UniqueLocal descriptor;
     if (GetSecurityInfo(pipe, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
                         descriptor.put()) != ERROR_SUCCESS || !owner)
         return false;

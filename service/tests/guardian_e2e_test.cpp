@@ -28,8 +28,9 @@ protected:
         // A morning well away from the noon grant; set once, so that the
         // clock never runs back behind a stored logon date.
         static bool clockSet = false;
-        if (!clockSet)
+        if (!clockSet) {
             ASSERT_TRUE(clockSet = e2e::SetFakeClock("2026-01-05 09:00:00"));
+        }
         limiter_test::RegisterCurrentUser(limiter_test::TimerAllowance(120));
         Lock(PASSWORD_LOCK_OFF);
     }
@@ -188,7 +189,11 @@ TEST_F(Guardian, ForgedReleasesAreRefusedAndTheLimiterStillComesBack)
     EXPECT_EQ(static_cast<uint16_t>(Status::UnknownKind), StatusOf(RawExchange(hv::pipe::EncodeRequest(77, {}))));
     std::vector<uint8_t> huge = hv::pipe::EncodeRequest(kind, {});
     huge.resize(hv::pipe::kMaxMessageBytes + 100, 'x');
-    EXPECT_EQ(static_cast<uint16_t>(Status::Malformed), StatusOf(RawExchange(huge)));
+    // An over-long request is cut off by the server: answered "malformed", or,
+    // when the server hangs up while the client still writes, not answered at
+    // all. Either way it is never accepted.
+    const uint16_t hugeStatus = StatusOf(RawExchange(huge));
+    EXPECT_TRUE(hugeStatus == static_cast<uint16_t>(Status::Malformed) || hugeStatus == 0xFFFF) << hugeStatus;
 
     // The limiter's own exit without the prompt (a non-zero wParam skips it)
     // carries no password: the service says no and the limiter stays.
