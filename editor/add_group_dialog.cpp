@@ -17,30 +17,9 @@ std::wstring TypedName(HWND dialog)
 // True when the group's key was made; every refusal leaves the dialog open.
 bool Register(HWND dialog)
 {
-    const std::wstring name = TypedName(dialog);
-    if (name.empty()) {
-        CaptionedBox(dialog, IDS_GROUP_NAME_EMPTY, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    }
-    // A backslash would make nested keys; other characters no group may hold.
-    if (editor::NameRefused(name)) {
-        CaptionedBox(dialog, IDS_GROUP_NAME_REFUSED, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    }
-    switch (CreateRegisteredKey(CFW_REG_GROUPS_W, name)) {
-    case KeyCreation::ParentFailed:
-        CaptionedBox(dialog, IDS_GROUPS_KEY_FAILED, IDS_GROUP_ADD_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    case KeyCreation::Failed:
-        CaptionedBox(dialog, IDS_GROUP_ADD_FAILED, IDS_GROUP_ADD_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    case KeyCreation::Existed:
-        CaptionedBox(dialog, IDS_GROUP_EXISTS, IDS_GROUPS_CAPTION, MB_ICONINFORMATION);
-        return false;
-    case KeyCreation::Created:
-        break;
-    }
-    return true;
+    return RegisterTypedName(dialog, CFW_REG_GROUPS_W, TypedName(dialog),
+                             {IDS_GROUP_NAME_EMPTY, IDS_GROUP_NAME_REFUSED, IDS_GROUPS_KEY_FAILED, IDS_GROUP_ADD_FAILED,
+                              IDS_GROUP_EXISTS, IDS_GROUP_ADD_CAPTION, IDS_GROUPS_CAPTION});
 }
 
 INT_PTR CALLBACK AddGroupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

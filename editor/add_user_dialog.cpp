@@ -123,30 +123,9 @@ bool RegisterTyped(HWND dialog)
 {
     wchar_t typed[editor::kUserNameChars + 1] = {};
     GetDlgItemTextW(dialog, IDC_ADD_NAME, typed, ARRAYSIZE(typed));
-    const std::wstring name = typed;
-    if (name.empty()) {
-        CaptionedBox(dialog, IDS_USER_NAME_EMPTY, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    }
-    // A backslash would make nested keys; other characters no account may hold.
-    if (editor::NameRefused(name)) {
-        CaptionedBox(dialog, IDS_USER_NAME_REFUSED, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    }
-    switch (CreateRegisteredKey(CFW_REG_USERS_W, name)) {
-    case KeyCreation::ParentFailed:
-        CaptionedBox(dialog, IDS_USERS_KEY_FAILED, IDS_USER_ADD_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    case KeyCreation::Failed:
-        CaptionedBox(dialog, IDS_USER_ADD_FAILED, IDS_USER_ADD_CAPTION, MB_ICONEXCLAMATION);
-        return false;
-    case KeyCreation::Existed:
-        CaptionedBox(dialog, IDS_USER_EXISTS, IDS_USERS_CAPTION, MB_ICONINFORMATION);
-        return false;
-    case KeyCreation::Created:
-        break;
-    }
-    return true;
+    return RegisterTypedName(dialog, CFW_REG_USERS_W, typed,
+                             {IDS_USER_NAME_EMPTY, IDS_USER_NAME_REFUSED, IDS_USERS_KEY_FAILED, IDS_USER_ADD_FAILED,
+                              IDS_USER_EXISTS, IDS_USER_ADD_CAPTION, IDS_USERS_CAPTION});
 }
 
 // True when the dialog may end: the accounts that could not be registered

@@ -59,6 +59,14 @@ std::vector<std::wstring> ListBoxNames(HWND list);
 enum class KeyCreation { ParentFailed, Failed, Existed, Created };
 KeyCreation CreateRegisteredKey(const wchar_t* keyPath, const std::wstring& name);
 KeyCreation CreateRegisteredKey(HKEY parent, const std::wstring& name);
+// A typed name registered by hand (users or groups): empty and refused names
+// and every failure are told with the caller's texts, and leave the dialog
+// open (false); true when the key was made.
+struct TypedNameTexts {
+    unsigned empty, refused, parentFailed, addFailed, exists;
+    unsigned addCaption, listCaption;
+};
+bool RegisterTypedName(HWND dialog, const wchar_t* keyPath, const std::wstring& name, const TypedNameTexts& texts);
 // Unregistering: false when the parent could not be opened or the key not deleted.
 bool DeleteRegisteredKey(const wchar_t* keyPath, const std::wstring& name);
 

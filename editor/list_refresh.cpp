@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "editor_logic.h"
+#include "resource.h"
+#include "schedule_logic.h"
 
 namespace {
 
@@ -134,4 +136,31 @@ void RefreshListView(HWND list, const wchar_t* keyPath)
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+}
+
+bool RegisterTypedName(HWND dialog, const wchar_t* keyPath, const std::wstring& name, const TypedNameTexts& texts)
+{
+    if (name.empty()) {
+        CaptionedBox(dialog, texts.empty, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
+        return false;
+    }
+    // A backslash would make nested keys; other characters no account or group may hold.
+    if (editor::NameRefused(name)) {
+        CaptionedBox(dialog, texts.refused, IDS_ERROR_CAPTION, MB_ICONEXCLAMATION);
+        return false;
+    }
+    switch (CreateRegisteredKey(keyPath, name)) {
+    case KeyCreation::ParentFailed:
+        CaptionedBox(dialog, texts.parentFailed, texts.addCaption, MB_ICONEXCLAMATION);
+        return false;
+    case KeyCreation::Failed:
+        CaptionedBox(dialog, texts.addFailed, texts.addCaption, MB_ICONEXCLAMATION);
+        return false;
+    case KeyCreation::Existed:
+        CaptionedBox(dialog, texts.exists, texts.listCaption, MB_ICONINFORMATION);
+        return false;
+    case KeyCreation::Created:
+        break;
+    }
+    return true;
 }
