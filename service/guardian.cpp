@@ -16,9 +16,12 @@
 namespace {
 
 constexpr DWORD kSafetyCheckMs = 30000;
-// After a limiter's end: the helper, if it is still there, starts one at
-// once; that one is taken over rather than a second started beside it.
-constexpr DWORD kHelperGraceMs = 400;
+// After a limiter's end the installed helper of the session, while it runs,
+// starts one at once; that one is taken over rather than a second started
+// beside it (the second would only show "already running" and stay). A
+// helper that brings none within this time is not waited for any longer.
+constexpr ULONGLONG kHelperGraceMs = 5000;
+constexpr DWORD kHelperPollMs = 100;
 // A limiter that ends as soon as it was started is not started again faster.
 constexpr ULONGLONG kMinRestartGapMs = 1000;
 
@@ -47,20 +50,31 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
                                 TRUE) == CSTR_EQUAL;
 }
 
-// A limiter already running in `session` from the installed program (one
-// the user cannot replace), to be watched instead of starting another.
-hv::UniqueHandle RunningLimiter(uint32_t session, const std::wstring& limiterPath)
+// What runs in one session: a limiter from the installed program (one the
+// user cannot replace), to be watched instead of starting another, and
+// whether the installed helper is there, which will start one itself.
+struct SessionProcesses {
+    hv::UniqueHandle limiter;
+    bool helper = false;
+};
+
+SessionProcesses LookAtSession(uint32_t session, const std::wstring& limiterPath, const std::wstring& helperPath)
 {
+    SessionProcesses found;
     hv::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return {};
+        return found;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (CompareStringOrdinal(entry.szExeFile, -1, hv::names::kLimiterFile, -1, TRUE) != CSTR_EQUAL)
+        const bool limiter = CompareStringOrdinal(entry.szExeFile, -1, hv::names::kLimiterFile, -1, TRUE) == CSTR_EQUAL;
+        const bool helper = CompareStringOrdinal(entry.szExeFile, -1, hv::names::kHelperFile, -1, TRUE) == CSTR_EQUAL;
+        if (!limiter && !helper)
             continue;
         DWORD processSession = 0;
         if (!ProcessIdToSessionId(entry.th32ProcessID, &processSession) || processSession != session)
+            continue;
+        if ((helper && found.helper) || (limiter && found.limiter))
             continue;
         hv::UniqueHandle process(
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
@@ -68,18 +82,22 @@ hv::UniqueHandle RunningLimiter(uint32_t session, const std::wstring& limiterPat
             continue;
         wchar_t image[MAX_PATH];
         DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameW(process.get(), 0, image, &size) && SamePath(image, limiterPath) &&
-            WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
-            return process;
+        if (!QueryFullProcessImageNameW(process.get(), 0, image, &size) ||
+            !SamePath(image, helper ? helperPath : limiterPath) || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT)
+            continue;
+        if (helper)
+            found.helper = true;
+        else
+            found.limiter = std::move(process);
     }
-    return {};
+    return found;
 }
 
 }  // namespace
 
 struct SessionGuard::State {
     SessionList sessions;
-    std::wstring limiterPath;
+    std::wstring limiterPath, helperPath;
     hv::UniqueHandle stop, wake, thread;
 
     std::mutex lock;  // guards `releases` and `changes`
@@ -88,8 +106,9 @@ struct SessionGuard::State {
 
     // The guardian thread's own.
     struct Watch {
-        hv::UniqueHandle process;
-        ULONGLONG startedAt = 0;  // 0 when taken over
+        hv::UniqueHandle process;  // none while the session's helper is given its time
+        ULONGLONG startedAt = 0;   // 0 when taken over
+        ULONGLONG goneAt = 0;      // when the last one was seen gone
     };
     std::map<uint32_t, Watch> watched;
 
@@ -139,29 +158,40 @@ DWORD SessionGuard::State::Evaluate()
         }
         if (!svc::NeedsLimiter(view))
             continue;
-        Watch watch;
         auto it = watched.find(session);
-        if (it != watched.end() && WaitForSingleObject(it->second.process.get(), 0) == WAIT_TIMEOUT) {
+        const bool known = it != watched.end();
+        if (known && it->second.process && WaitForSingleObject(it->second.process.get(), 0) == WAIT_TIMEOUT) {
             kept[session] = std::move(it->second);
             continue;
         }
-        if (it != watched.end()) {
-            const ULONGLONG since = GetTickCount64() - it->second.startedAt;
-            if (it->second.startedAt != 0 && since < kMinRestartGapMs) {
-                // Looked at again once the gap has passed.
-                next = (std::min)(next, static_cast<DWORD>(kMinRestartGapMs - since));
-                continue;
-            }
+        const ULONGLONG now = GetTickCount64();
+        Watch watch;
+        watch.startedAt = known ? it->second.startedAt : 0;
+        watch.goneAt = known && it->second.goneAt != 0 ? it->second.goneAt : now;
+        SessionProcesses running = LookAtSession(session, limiterPath, helperPath);
+        if (running.limiter) {
+            kept[session] = Watch{std::move(running.limiter), 0, 0};
+            continue;
         }
-        watch.process = RunningLimiter(session, limiterPath);
-        if (!watch.process) {
-            watch.process = StartAsSessionUser(token.get(), limiterPath, L"");
-            watch.startedAt = GetTickCount64();
-        }
-        if (watch.process)
+        if (running.helper && now - watch.goneAt < kHelperGraceMs) {
             kept[session] = std::move(watch);
-        else
+            next = (std::min)(next, kHelperPollMs);
+            continue;
+        }
+        if (watch.startedAt != 0 && now - watch.startedAt < kMinRestartGapMs) {
+            // Looked at again once the gap has passed.
+            next = (std::min)(next, static_cast<DWORD>(kMinRestartGapMs - (now - watch.startedAt)));
+            kept[session] = std::move(watch);
+            continue;
+        }
+        watch.process = StartAsSessionUser(token.get(), limiterPath, L"");
+        if (watch.process) {
+            watch.startedAt = now;
+            watch.goneAt = 0;
+        } else {
             next = (std::min)(next, static_cast<DWORD>(kMinRestartGapMs));
+        }
+        kept[session] = std::move(watch);
     }
     watched = std::move(kept);
     return next;
@@ -173,15 +203,11 @@ void SessionGuard::State::Run()
         const DWORD timeout = Evaluate();
         std::vector<HANDLE> waits = {stop.get(), wake.get()};
         for (const auto& entry : watched)
-            if (waits.size() < MAXIMUM_WAIT_OBJECTS)
+            if (entry.second.process && waits.size() < MAXIMUM_WAIT_OBJECTS)
                 waits.push_back(entry.second.process.get());
         const DWORD r = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, timeout);
         if (r == WAIT_OBJECT_0 || r == WAIT_FAILED)
             return;
-        if (r >= WAIT_OBJECT_0 + 2 && r < WAIT_OBJECT_0 + waits.size()) {
-            if (WaitForSingleObject(stop.get(), kHelperGraceMs) != WAIT_TIMEOUT)
-                return;
-        }
     }
 }
 
@@ -217,6 +243,8 @@ bool SessionGuard::Start(SessionList sessions, std::wstring limiterPath)
     State& s = *state_;
     s.sessions = std::move(sessions);
     s.limiterPath = std::move(limiterPath);
+    // The helper beside the limiter; a program of another folder is not it.
+    s.helperPath = s.limiterPath.substr(0, s.limiterPath.find_last_of(L'\\') + 1) + hv::names::kHelperFile;
     s.stop.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     s.wake.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!s.stop || !s.wake || s.limiterPath.empty())

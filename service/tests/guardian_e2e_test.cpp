@@ -52,15 +52,18 @@ protected:
         ASSERT_TRUE(guard_.Start([] { return std::vector<uint32_t>{1}; },
                                  e2e::BinDir() + L"\\" + hv::names::kLimiterFile));
     }
-    // A tray window of a process other than `old` that shows a remainder.
+    // A tray window of a process other than `old` that shows a remainder
+    // (not the half-made one of a second start that says "already running").
     static HWND AwaitLimiter(DWORD old, std::chrono::milliseconds timeout = 30s)
     {
         HWND tray = nullptr;
         e2e::Await(
             "a limiter in the session",
             [&] {
-                tray = limiter_test::TrayWindow();
-                return tray && limiter_test::ProcessOf(tray) != old && limiter_test::LabelSeconds(tray) > 0;
+                for (HWND w : e2e::FindWindows(hv::names::kTrayClass, nullptr))
+                    if (limiter_test::ProcessOf(w) != old && limiter_test::LabelSeconds(w) > 0)
+                        return (tray = w) != nullptr;
+                return false;
             },
             timeout);
         return tray;
