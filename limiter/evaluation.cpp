@@ -16,12 +16,6 @@ constexpr int32_t kWeek = 7 * kDay;
 int32_t RestOfHour(const LocalTime& now) { return kHour - 60 * now.minute - now.second; }
 int32_t SecondOfDay(const LocalTime& t) { return t.hour * kHour + 60 * t.minute + t.second; }
 
-// A killed limiter is back within a few seconds and resumes from its last
-// in-session store (written every few seconds); the seconds in between are
-// charged, or killing it over and over would hold the clock still. Only such
-// a short gap is charged: a later logon on the same day resumes in full.
-constexpr int32_t kRestartCharge = 20;
-
 // Table of weekday d (0 = Sunday) in the weekday/weekend mode.
 const uint8_t* WeeklyTable(const uint8_t* weekdays, const uint8_t* weekend, int d)
 {
@@ -247,13 +241,16 @@ int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, con
         // whatever the record's date says (it may have been edited).
         const bool stored = ResumesStored(user, now);
         const bool floorCovers = state.grantFloor >= 0 && DayOfKey(state.grantFloor) >= DayOfKey(period);
-        const bool resumed = stored || floorCovers;
+        const bool serviceCovers = state.serviceValue >= 0;
+        const bool resumed = stored || floorCovers || serviceCovers;
         if (stored)
             state.timerValue = GetTimerAllowance(user, now);
-        else if (floorCovers)
+        else if (floorCovers || serviceCovers)
             state.timerValue = Clamped(user.LimitModeRemain, FreshAllowance(user, now));
         else
             state.timerValue = FreshAllowance(user, now);
+        if (serviceCovers)
+            state.timerValue = Clamped(state.timerValue, static_cast<uint32_t>(state.serviceValue));
         state.displayed = static_cast<int32_t>(state.timerValue & 0xFFFF);
         // A stored date ahead of today covers its own day as well.
         int64_t granted = GrantedKey(user, now, resumed);

@@ -43,6 +43,12 @@ int32_t GetRemainSchedule(const UserData& user, const GroupData& group, const Lo
 // bits seconds, high 16 bits marker), whatever was stored before.
 uint32_t FreshAllowance(const UserData& user, const LocalTime& now);
 
+// A killed limiter is back within a few seconds and resumes from its last
+// in-session store (written every few seconds); the seconds in between are
+// charged, or killing it over and over would hold the clock still. Only such
+// a short gap is charged: a later logon on the same day resumes in full.
+constexpr int32_t kRestartCharge = 20;
+
 // The timer mode's allowance at the start of a session (or on a switch into
 // the timer mode), from the record as read back from the registry. Granted
 // once a day: when LastLoginDate lies on today's date the stored
@@ -72,7 +78,9 @@ int64_t GrantedKey(const UserData& user, const LocalTime& now, bool resumed);
 // half-day mode, also when a late tick or a clock change skipped the exact
 // second). A resume covers the rest of its day, so a session that resumed
 // what an earlier one left today gets no afternoon grant. The running value
-// itself is never cut or charged.
+// itself is never cut or charged. What the service holds for today
+// (serviceValue, set before such a tick) covers the day like a stored date
+// and caps the value read back, whatever the user's own record says.
 struct TimerState {
     int32_t displayed = 0;
     uint32_t timerValue = 0;
@@ -80,6 +88,7 @@ struct TimerState {
     bool counting = false;      // the timer mode's count has been set up
     int64_t granted = -1;       // HalfDayKey of the latest period granted or resumed
     int64_t grantFloor = -1;    // a period known to be granted already (kept by the helper)
+    int64_t serviceValue = -1;  // what the service holds for today (TimerValue), -1 when nothing
     int64_t latestStored = 0;   // latest LastLoginDate written by this session
 };
 int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now);

@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "accounting.h"
 #include "cfwHook.h"
 #include "helper_keeper.h"
 #include "hvCommon.h"
@@ -113,6 +114,8 @@ void StoreRunningState()
 {
     const UserData state = limiter::StateToStore(g_user, g_timer, static_cast<int64_t>(time(nullptr)));
     WriteUserDataW(g_userName, &state, 1);
+    if ((g_user.LimitMode & 0xFFFF) == LIMIT_TIMER && g_timer.counting)
+        accounting::ReportNow(state.LimitModeRemain);
     g_user.LastLoginDate = state.LastLoginDate;
     g_user.LimitModeRemain = state.LimitModeRemain;
     g_ctx.sessionLastLogin = state.LastLoginDate;
@@ -131,6 +134,7 @@ void StoreRunningStateDuringSession(int64_t now)
     const UserData state = limiter::StateToStore(g_user, g_timer, now);
     if (WriteUserDataW(g_userName, &state, 1) == 1)
         g_ctx.stored = {true, g_user.LimitModeRemain, now};
+    accounting::Report(state.LimitModeRemain);
 }
 
 // --- timers -------------------------------------------------------------------
@@ -147,9 +151,13 @@ void OnTick(HWND w)
     const bool timerMode = (g_user.LimitMode & 0xFFFF) == LIMIT_TIMER;
     // A limiter restarted by the helper takes what the helper kept, which
     // outlives it and cannot be edited like the registry.
+    // Likewise what the service holds for this account today, which the user
+    // can neither edit nor delete.
     if (timerMode && !g_timer.counting) {
         const int64_t kept = keeper::OfferGrant(0);
         g_timer.grantFloor = kept > 0 ? kept : -1;
+        uint32_t held = 0;
+        g_timer.serviceValue = accounting::AskResume(held) ? static_cast<int64_t>(held) : -1;
     }
     const int32_t d = limiter::TimerTick(g_timer, g_user, group, local);
     PublishLiveState();

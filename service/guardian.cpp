@@ -8,6 +8,8 @@
 
 #include <tlhelp32.h>
 
+#include <time.h>
+
 #include <map>
 #include <mutex>
 
@@ -24,25 +26,6 @@ constexpr ULONGLONG kHelperGraceMs = 5000;
 constexpr DWORD kHelperPollMs = 100;
 // A limiter that ends as soon as it was started is not started again faster.
 constexpr ULONGLONG kMinRestartGapMs = 1000;
-
-std::wstring AccountOf(HANDLE token)
-{
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    if (size == 0)
-        return {};
-    std::vector<BYTE> buffer(size);
-    if (!GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
-        return {};
-    wchar_t name[256];
-    wchar_t domain[256];
-    DWORD nameSize = 256, domainSize = 256;
-    SID_NAME_USE use;
-    if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameSize, domain,
-                           &domainSize, &use))
-        return {};
-    return name;
-}
 
 bool SamePath(const std::wstring& a, const std::wstring& b)
 {
@@ -116,12 +99,13 @@ struct SessionGuard::State {
     DWORD Evaluate();
     void Release(uint32_t session);
     std::vector<uint8_t> Answer(const hv::pipe::Message& request, const PipeClient& client);
+    std::vector<uint8_t> AnswerTimer(const hv::pipe::Message& request, const PipeClient& client);
 };
 
 void SessionGuard::State::Release(uint32_t session)
 {
     hv::UniqueHandle token = SessionUserToken(session);
-    const std::wstring account = token ? AccountOf(token.get()) : std::wstring();
+    const std::wstring account = token ? AccountOfToken(token.get()) : std::wstring();
     {
         std::lock_guard<std::mutex> guard(lock);
         releases.Release(session, account);
@@ -149,7 +133,7 @@ DWORD SessionGuard::State::Evaluate()
         view.hasUser = static_cast<bool>(token);
         std::wstring account;
         if (view.hasUser) {
-            account = AccountOf(token.get());
+            account = AccountOfToken(token.get());
             UserData user{};
             view.registered = !account.empty() && ReadUserDataW(account.c_str(), &user) > 0;
             view.limitMode = user.LimitMode;
@@ -229,9 +213,41 @@ std::vector<uint8_t> SessionGuard::State::Answer(const hv::pipe::Message& reques
         Release(client.session);
         return hv::pipe::EncodeAnswer(request.kind, Status::Accepted);
     }
+    case hv::pipe::Kind::ReportTimer:
+    case hv::pipe::Kind::ResumeTimer:
+        return AnswerTimer(request, client);
     default:
         return hv::pipe::EncodeAnswer(request.kind, Status::UnknownKind);
     }
+}
+
+// The timer-mode copy of the caller's own account (from its token): a report
+// may lower it, a resume reads it. Accounts not in the timer mode have none.
+std::vector<uint8_t> SessionGuard::State::AnswerTimer(const hv::pipe::Message& request, const PipeClient& client)
+{
+    using hv::pipe::Status;
+    const bool report = request.kind == static_cast<uint16_t>(hv::pipe::Kind::ReportTimer);
+    uint32_t reported = 0;
+    if (report ? !hv::pipe::DecodeTimerValue(request.payload, reported) : !request.payload.empty())
+        return hv::pipe::EncodeAnswer(request.kind, Status::Malformed);
+    UserData user{};
+    if (client.account.empty() || ReadUserDataW(client.account.c_str(), &user) <= 0 ||
+        (user.LimitMode & 0xFFFF) != LIMIT_TIMER)
+        return hv::pipe::EncodeAnswer(request.kind, Status::Refused);
+    const svc::Period period = svc::PeriodOf(user, static_cast<int64_t>(time(nullptr)));
+    svc::TimerCopy copy;
+    const bool held = ReadTimerCopy(client.account, copy);
+    if (!report) {
+        uint32_t value = 0;
+        if (!svc::ResumeValue(held ? &copy : nullptr, period, value))
+            return hv::pipe::EncodeAnswer(request.kind, Status::Refused);
+        return hv::pipe::EncodeAnswer(request.kind, Status::Accepted, hv::pipe::EncodeTimerValue(value));
+    }
+    const svc::Merged merged = svc::MergeReport(held ? &copy : nullptr, reported, period);
+    // A copy that could not be kept holds nothing against the user: refused.
+    const bool kept = WriteTimerCopy(client.account, merged.copy);
+    return hv::pipe::EncodeAnswer(request.kind, merged.accepted && kept ? Status::Accepted : Status::Refused,
+                                  hv::pipe::EncodeTimerValue(merged.copy.value));
 }
 
 SessionGuard::SessionGuard() : state_(std::make_unique<State>()) {}

@@ -65,9 +65,10 @@ PipeClient IdentifyClient(HANDLE pipe)
     }
     if (ImpersonateNamedPipeClient(pipe)) {
         hv::UniqueHandle token;
-        if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.put()))
+        if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.put())) {
             client.administrator = TokenHoldsAdministrators(token.get());
-        else
+            client.account = AccountOfToken(token.get());
+        } else
             token.release();
         RevertToSelf();
     }
@@ -75,6 +76,25 @@ PipeClient IdentifyClient(HANDLE pipe)
 }
 
 }  // namespace
+
+std::wstring AccountOfToken(HANDLE token)
+{
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    if (size == 0)
+        return {};
+    std::vector<BYTE> buffer(size);
+    if (!GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+        return {};
+    wchar_t name[256];
+    wchar_t domain[256];
+    DWORD nameSize = 256, domainSize = 256;
+    SID_NAME_USE use;
+    if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, name, &nameSize, domain,
+                           &domainSize, &use))
+        return {};
+    return name;
+}
 
 bool PipeServer::Start(PipeDispatch dispatch)
 {

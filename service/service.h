@@ -13,6 +13,8 @@
 #include "hvShared.h"
 #include "names.h"
 #include "raii.h"
+#include "accounting_logic.h"
+#include "cfwCommon.h"
 #include "service_logic.h"
 #include "service_pipe.h"
 
@@ -76,7 +78,10 @@ struct PipeClient {
     DWORD processId = 0;
     uint32_t session = 0;
     bool administrator = false;  // its token holds Administrators (also deny-only)
+    std::wstring account;        // the user name of its token, empty when unknown
 };
+// The user name (without domain) of a token's user, empty when unknown.
+std::wstring AccountOfToken(HANDLE token);
 // Turns one well-formed request into its encoded answer.
 using PipeDispatch = std::function<std::vector<uint8_t>(const hv::pipe::Message&, const PipeClient&)>;
 
@@ -96,6 +101,12 @@ private:
     PipeDispatch dispatch_;
     hv::UniqueHandle stop_, thread_;
 };
+
+// --- the timer-mode copies (accounting_store.cpp) ----------------------------------
+// Under HKEY_LOCAL_MACHINE\<settings root>\Accounting, one REG_BINARY value
+// per account, in a key only SYSTEM and Administrators may open.
+bool ReadTimerCopy(const std::wstring& account, svc::TimerCopy& out);
+bool WriteTimerCopy(const std::wstring& account, const svc::TimerCopy& copy);
 
 // --- guardian (guardian.cpp) ---------------------------------------------------------
 using SessionList = std::function<std::vector<uint32_t>()>;

@@ -75,6 +75,21 @@ std::vector<uint8_t> EncodePassword(const std::wstring& password)
     return out;
 }
 
+std::vector<uint8_t> EncodeTimerValue(uint32_t value)
+{
+    std::vector<uint8_t> out;
+    Put32(out, value);
+    return out;
+}
+
+bool DecodeTimerValue(const std::vector<uint8_t>& payload, uint32_t& value)
+{
+    if (payload.size() != 4)
+        return false;
+    value = Get32(payload.data());
+    return true;
+}
+
 bool DecodePassword(const std::vector<uint8_t>& payload, std::wstring& out)
 {
     out.clear();

@@ -30,6 +30,8 @@ constexpr uint32_t kClientTimeoutMs = 5000;
 enum class Kind : uint16_t {
     None = 0,            // in an answer: the request could not be read
     ReleaseSession = 1,  // stop guarding the caller's session until its next logon
+    ReportTimer = 2,     // the caller's timer-mode remainder, whenever it stores it
+    ResumeTimer = 3,     // what the caller may resume today, when the service holds it
 };
 
 enum class Status : uint16_t {
@@ -58,6 +60,14 @@ bool DecodeAnswer(const uint8_t* data, size_t size, Message& out);
 constexpr size_t kMaxPasswordUnits = 16;
 std::vector<uint8_t> EncodePassword(const std::wstring& password);  // cut at the limit
 bool DecodePassword(const std::vector<uint8_t>& payload, std::wstring& out);
+
+// --- ReportTimer, ResumeTimer ---------------------------------------------------
+// A timer value (low 16 bits seconds left, high 16 bits the half-day marker):
+// the payload of a report, and of the answer to both kinds, the copy the
+// service keeps (a resume without a copy for today is refused, no payload).
+// The account is the caller's own, from the pipe, never from the message.
+std::vector<uint8_t> EncodeTimerValue(uint32_t value);
+bool DecodeTimerValue(const std::vector<uint8_t>& payload, uint32_t& value);
 
 // What a program that asked for the release of its session does next.
 enum class ReleaseVerdict {

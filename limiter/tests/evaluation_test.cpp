@@ -419,6 +419,34 @@ TEST(TimerTest, RestartAfterTheClockWentBackDoesNotGrantAgain)
     EXPECT_EQ(3999, kept2.Tick());
 }
 
+TEST(TimerTest, WhatTheServiceHoldsForTodayWinsOverTheUsersRecord)
+{
+    // Date deleted and remainder raised in the user's own hive, helper gone
+    // too: the service's copy of today decides.
+    UserData edited = TimerUser(0, 120, 30, 30);
+    edited.LastLoginDate = 0;
+    edited.LimitModeRemain = 0xFFFF;
+    Session s(edited, Jst(2026, 1, 2, 9, 30, 0));
+    s.state.serviceValue = 3000;
+    EXPECT_EQ(3000, s.Tick());
+    EXPECT_EQ(2999, s.Tick());
+    // It covers the rest of the day: the next grant is at midnight.
+    EXPECT_EQ(0, s.TickUntil(Jst(2026, 1, 2, 23, 59, 59)));
+    EXPECT_EQ(7200, s.TickUntil(Jst(2026, 1, 3, 0, 0, 0)));
+
+    // The lower of the two wins: an intact record below the service's copy.
+    UserData intact = TimerUser(0, 120, 30, 30);
+    intact.LastLoginDate = Jst(2026, 1, 2, 9, 0, 0);
+    intact.LimitModeRemain = 1000;
+    Session t(intact, Jst(2026, 1, 2, 9, 30, 0));
+    t.state.serviceValue = 3000;
+    EXPECT_EQ(1000, t.Tick());
+
+    // Nothing held (no service): the record decides as before.
+    Session u(edited, Jst(2026, 1, 2, 9, 30, 0));
+    EXPECT_EQ(7200, u.Tick());
+}
+
 TEST(TimerTest, NoonGrantsOnlyInTheHalfDayMode)
 {
     // Whole-day mode, the first session of the day from 09:00 across noon:

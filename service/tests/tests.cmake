@@ -1,9 +1,11 @@
 # Tests of the notification service and the notifier.
 set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
 if(WIN32)
-  hv_wine_test(service_logic_test SOURCES ${_dir}/service_logic_test.cpp LIBS service_logic TIMEOUT 60)
+  hv_wine_test(service_logic_test SOURCES ${_dir}/service_logic_test.cpp ${_dir}/accounting_logic_test.cpp
+    LIBS service_logic TIMEOUT 60)
 else()
-  hv_host_test(service_logic_host_test SOURCES ${_dir}/service_logic_test.cpp LIBS service_logic)
+  hv_host_test(service_logic_host_test SOURCES ${_dir}/service_logic_test.cpp ${_dir}/accounting_logic_test.cpp
+    LIBS service_logic)
 endif()
 
 if(WIN32)
@@ -60,6 +62,7 @@ if(WIN32 AND TARGET limiter_fixture)
   set(_svc ${CMAKE_CURRENT_SOURCE_DIR})
   hv_wine_test(service_guardian_e2e_test
     SOURCES ${_dir}/guardian_e2e_test.cpp ${_svc}/guardian.cpp ${_svc}/pipe_server.cpp ${_svc}/session_notifier.cpp
+      ${_svc}/accounting_store.cpp
     LIBS service_logic hv_shared limiter_fixture cfwCommon wtsapi32 userenv advapi32
     DEPENDS hvCurfew cfwHelper XVFB FAKE_CLOCK TIMEOUT 600)
   target_include_directories(service_guardian_e2e_test PRIVATE ${_svc})

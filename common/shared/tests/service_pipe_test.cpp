@@ -83,6 +83,17 @@ TEST(ServicePipe, PasswordPayload)
     EXPECT_EQ(L"", out);
 }
 
+TEST(ServicePipe, TimerValuePayload)
+{
+    uint32_t value = 0;
+    EXPECT_EQ((std::vector<uint8_t>{0x20, 0x1C, 0x01, 0x00}), EncodeTimerValue(0x00011C20));
+    EXPECT_TRUE(DecodeTimerValue(EncodeTimerValue(0x00011C20), value));
+    EXPECT_EQ(0x00011C20u, value);
+    for (const std::vector<uint8_t>& wrong : {std::vector<uint8_t>{}, std::vector<uint8_t>{1, 2, 3},
+                                              std::vector<uint8_t>{1, 2, 3, 4, 5}})
+        EXPECT_FALSE(DecodeTimerValue(wrong, value)) << wrong.size();
+}
+
 TEST(ServicePipe, WhatTheLimiterDoesWithTheAnswer)
 {
     auto answer = [](uint16_t kind, Status status) {
