@@ -11,12 +11,17 @@
 #include <gtest/gtest.h>
 
 #include "e2e.h"
+#include "guard_fixture.h"
 #include "limiter_fixture.h"
 #include "service.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using guard_test::AwaitLimiter;
+using guard_test::KillBoth;
+using guard_test::RawExchange;
+using guard_test::StatusOf;
 
 constexpr uint32_t kLockHash = 0x58A297AF;  // "abc"
 constexpr int kKills = 20;
@@ -47,35 +52,7 @@ protected:
         OptionData options{TIMEOUT_LOGOFF, 0, hash};
         WriteOptionDataW(&options);
     }
-    void StartGuard()
-    {
-        ASSERT_TRUE(guard_.Start([] { return std::vector<uint32_t>{1}; },
-                                 e2e::BinDir() + L"\\" + hv::names::kLimiterFile));
-    }
-    // A tray window of a process other than `old` that shows a remainder
-    // (not the half-made one of a second start that says "already running").
-    static HWND AwaitLimiter(DWORD old, std::chrono::milliseconds timeout = 30s)
-    {
-        HWND tray = nullptr;
-        e2e::Await(
-            "a limiter in the session",
-            [&] {
-                for (HWND w : e2e::FindWindows(hv::names::kTrayClass, nullptr))
-                    if (limiter_test::ProcessOf(w) != old && limiter_test::LabelSeconds(w) > 0)
-                        return (tray = w) != nullptr;
-                return false;
-            },
-            timeout);
-        return tray;
-    }
-    static void KillBoth()
-    {
-        auto kill = e2e::Start(L"C:\\windows\\system32\\taskkill.exe",
-                               L"/f /im " + std::wstring(hv::names::kHelperFile) + L" /im " +
-                                   hv::names::kLimiterFile);
-        ASSERT_TRUE(kill);
-        kill.Wait(30000);
-    }
+    void StartGuard() { ASSERT_TRUE(guard_test::StartGuard(guard_)); }
     static hv::pipe::Message Release(const std::wstring& password)
     {
         hv::pipe::Message answer;
@@ -83,34 +60,6 @@ protected:
                   hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ReleaseSession),
                                   hv::pipe::EncodePassword(password), answer));
         return answer;
-    }
-    // Raw bytes to the pipe, as any program of the session may write them.
-    static std::vector<uint8_t> RawExchange(const std::vector<uint8_t>& bytes)
-    {
-        hv::UniqueHandle pipe;
-        e2e::WaitUntil(
-            [&] {
-                pipe.reset(CreateFileW(hv::names::kServicePipe, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-                return static_cast<bool>(pipe);  // busy while the last connection ends
-            },
-            10s);
-        if (!pipe)
-            return {};
-        DWORD mode = PIPE_READMODE_MESSAGE;
-        SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr);
-        DWORD n = 0;
-        WriteFile(pipe.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-        std::vector<uint8_t> reply(hv::pipe::kMaxMessageBytes);
-        if (!ReadFile(pipe.get(), reply.data(), static_cast<DWORD>(reply.size()), &n, nullptr))
-            return {};
-        reply.resize(n);
-        return reply;
-    }
-    static uint16_t StatusOf(const std::vector<uint8_t>& reply)
-    {
-        hv::pipe::Message m;
-        return hv::pipe::DecodeAnswer(reply.data(), reply.size(), m) ? m.status : 0xFFFF;
     }
 
     SessionGuard guard_;

@@ -60,10 +60,14 @@ endif()
 # the limiter's exit through it.
 if(WIN32 AND TARGET limiter_fixture)
   set(_svc ${CMAKE_CURRENT_SOURCE_DIR})
-  hv_wine_test(service_guardian_e2e_test
-    SOURCES ${_dir}/guardian_e2e_test.cpp ${_svc}/guardian.cpp ${_svc}/pipe_server.cpp ${_svc}/session_notifier.cpp
-      ${_svc}/accounting_store.cpp
-    LIBS service_logic hv_shared limiter_fixture cfwCommon wtsapi32 userenv advapi32
+  add_library(guard_fixture STATIC ${_dir}/guard_fixture.cpp ${_svc}/guardian.cpp ${_svc}/pipe_server.cpp
+    ${_svc}/session_notifier.cpp ${_svc}/accounting_store.cpp)
+  target_include_directories(guard_fixture PUBLIC ${_svc} ${_dir})
+  target_link_libraries(guard_fixture PUBLIC service_logic hv_shared limiter_fixture cfwCommon wtsapi32 userenv
+    advapi32)
+  hv_wine_test(service_guardian_e2e_test SOURCES ${_dir}/guardian_e2e_test.cpp LIBS guard_fixture
     DEPENDS hvCurfew cfwHelper XVFB FAKE_CLOCK TIMEOUT 600)
-  target_include_directories(service_guardian_e2e_test PRIVATE ${_svc})
+  # The timer mode's state held by the service.
+  hv_wine_test(service_accounting_e2e_test SOURCES ${_dir}/accounting_e2e_test.cpp LIBS guard_fixture
+    DEPENDS hvCurfew cfwHelper FAKE_CLOCK TIMEOUT 300)
 endif()
