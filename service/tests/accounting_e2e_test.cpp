@@ -2,6 +2,8 @@
 // the limiter killed with its helper, with the service and without it.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include "accounting_logic.h"
@@ -24,6 +26,23 @@ bool ServiceCopy(svc::TimerCopy& copy)
     return RegGetValueW(HKEY_LOCAL_MACHINE, kAccountingKey, limiter_test::UserName().c_str(), RRF_RT_REG_BINARY,
                         nullptr, data, &size) == ERROR_SUCCESS &&
            svc::DecodeCopy(data, size, copy);
+}
+
+// The access list of the copies' key, as a string.
+std::wstring AccountingAccess()
+{
+    hv::RegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAccountingKey, 0, READ_CONTROL, key.put()) != ERROR_SUCCESS)
+        return L"(no key)";
+    BYTE buffer[1024];
+    DWORD size = sizeof buffer;
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, buffer, &size) != ERROR_SUCCESS)
+        return L"(unreadable)";
+    hv::UniqueLocal text;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(buffer, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              reinterpret_cast<LPWSTR*>(text.put()), nullptr))
+        return L"(not convertible)";
+    return static_cast<const wchar_t*>(text.get());
 }
 
 // What the child does to their own hive: the logon date deleted and the
@@ -77,6 +96,8 @@ TEST_F(Accounting, AnEditedHiveAndAKillGainNothingWhileTheServiceRuns)
     // The limiter reports what it stores; the service's copy follows it down.
     svc::TimerCopy copy;
     ASSERT_TRUE(e2e::WaitUntil([&] { return ServiceCopy(copy) && (copy.value & 0xFFFF) < 7195; }, 20s));
+    // Only the local system account and administrators may open it.
+    EXPECT_EQ(L"D:PAI(A;OICI;KA;;;SY)(A;OICI;KA;;;BA)", AccountingAccess());
 
     Sleep(6000);  // one more report
     const int before = limiter_test::LabelSeconds(tray);
