@@ -40,12 +40,19 @@ int EditorMessageBox(HWND owner, unsigned textId, UINT style);
 int CaptionedBox(HWND owner, const std::wstring& text, unsigned captionId, UINT style);
 int CaptionedBox(HWND owner, unsigned textId, unsigned captionId, UINT style);
 
+// Writes the option record and records the computer's zone beside it: the
+// limits are kept in the zone of the administrator who writes them. Returns
+// what WriteOptionDataW returned.
+int WriteOptionRecord(const OptionData& options);
+
 // --- main window (main_window.cpp) ---------------------------------------------
 bool RegisterMainWindowClass();
 void UnregisterMainWindowClass();
 HWND CreateMainWindow(int show);
 // Brings the main window's two lists into step with the registry.
 void RefreshMainWindowLists();
+// Shows the recorded zone against the computer's in the main window.
+void RefreshZoneLine(HWND mainWindow);
 
 // --- lists (list_refresh.cpp) ---------------------------------------------------
 // Makes the list view follow the subkeys of `keyPath` under HKEY_LOCAL_MACHINE.

@@ -94,7 +94,27 @@ std::vector<ControlPlace> MainWindowLayout(int w, int h)
         {IDC_BACKUP_BUTTON, 342, h - 60, 160, 21},
         {IDC_APPLY_BUTTON, w - 202, h - 26, 96, 21},
         {IDC_EXIT_BUTTON, w - 101, h - 26, 96, 21},
+        {IDC_ZONE_TEXT, 7, h - 28, w - 214, 12},
+        {IDC_ZONE_NOTE, 7, h - 15, w - 214, 12},
     };
+}
+
+ZoneLines DescribeZones(const std::wstring& recordedKey, const std::wstring& recordedName,
+                        const std::wstring& computerKey, const std::wstring& computerName, hv::TextFn text)
+{
+    ZoneLines lines;
+    const std::wstring& computer = computerName.empty() ? computerKey : computerName;
+    if (recordedKey.empty()) {
+        lines.kept = text(IDS_ZONE_NONE);
+        if (!computerKey.empty())
+            lines.note = hv::ReplacePlaceholder(text(IDS_ZONE_WILL_RECORD), computer.c_str());
+        return lines;
+    }
+    const std::wstring& recorded = recordedName.empty() ? recordedKey : recordedName;
+    lines.kept = hv::ReplacePlaceholder(text(IDS_ZONE_KEPT), recorded.c_str());
+    if (!computerKey.empty() && computerKey != recordedKey)
+        lines.note = hv::ReplacePlaceholder(text(IDS_ZONE_DIFFERS), computer.c_str());
+    return lines;
 }
 
 unsigned TimeoutActionText(int position)

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "text_source.h"
+
 namespace editor {
 
 // --- command line ---------------------------------------------------------------
@@ -54,6 +56,15 @@ struct ControlPlace {
 // Every child control's rectangle for a client area of width x height.
 std::vector<ControlPlace> MainWindowLayout(int width, int height);
 constexpr int kMinTrackWidth = 640;
+
+// The main window's two lines on the zone the limits are kept in: the
+// recorded zone (key name and display text, empty when none is recorded)
+// against the computer's zone now, which the next Apply records.
+struct ZoneLines {
+    std::wstring kept, note;
+};
+ZoneLines DescribeZones(const std::wstring& recordedKey, const std::wstring& recordedName,
+                        const std::wstring& computerKey, const std::wstring& computerName, hv::TextFn text);
 constexpr int kMinTrackHeight = 400;
 
 // --- time-out actions ----------------------------------------------------------------------

@@ -20,6 +20,14 @@ int CaptionedBox(HWND owner, unsigned textId, unsigned captionId, UINT style)
     return CaptionedBox(owner, hv::LoadText(textId), captionId, style);
 }
 
+int WriteOptionRecord(const OptionData& options)
+{
+    const int written = WriteOptionDataW(&options);
+    if (written == 1)
+        hv::RecordComputerZone();
+    return written;
+}
+
 std::wstring PasswordFieldText(HWND dialog, int id)
 {
     wchar_t text[hv::kPasswordMaxChars + 1] = {};

@@ -94,6 +94,8 @@ void CreateChildren(MainWindow& w)
 {
     constexpr DWORD kList = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_LIST | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
     constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    // A zone's display text can be long: cut with an ellipsis, never wrapped.
+    constexpr DWORD kZoneLine = WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_ENDELLIPSIS;
     static const ChildSpec kChildren[] = {
         {IDC_USERS_LABEL, WC_STATICW, WS_CHILD | WS_VISIBLE, 0, IDS_USERS_LABEL},
         {IDC_USERS_LIST, WC_LISTVIEWW, kList, WS_EX_CLIENTEDGE, 0},
@@ -108,6 +110,8 @@ void CreateChildren(MainWindow& w)
         {IDC_BACKUP_BUTTON, WC_BUTTONW, kButton, 0, IDS_BACKUP_BUTTON},
         {IDC_APPLY_BUTTON, WC_BUTTONW, (kButton & ~BS_PUSHBUTTON) | BS_DEFPUSHBUTTON, 0, IDS_APPLY_BUTTON},
         {IDC_EXIT_BUTTON, WC_BUTTONW, kButton, 0, IDS_EXIT_BUTTON},
+        {IDC_ZONE_TEXT, WC_STATICW, kZoneLine, 0, 0},
+        {IDC_ZONE_NOTE, WC_STATICW, kZoneLine, 0, 0},
     };
     w.font.reset(CreateFontW(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic"));
@@ -144,6 +148,7 @@ bool OnCreate(MainWindow& w)
     if (!Admitted(w.hwnd))
         return false;
     CreateChildren(w);
+    RefreshZoneLine(w.hwnd);
     HWND progress = ShowProgressWindow(w.hwnd, IDS_STARTING_TITLE, IDS_STARTING_TEXT);
     RefreshLists(w.hwnd);
     if (progress)
@@ -243,7 +248,8 @@ void OnApply(HWND hwnd)
     if (NotifyServiceRunning()) {
         if (!Confirmed(hwnd, IDS_APPLY_ASK_ALL))
             return;
-        WriteOptionDataW(&g_editor.options);
+        WriteOptionRecord(g_editor.options);
+        RefreshZoneLine(hwnd);
         if (NotifyService())
             EditorMessageBox(hwnd, IDS_APPLY_DONE_ALL, MB_ICONINFORMATION);
         else
@@ -257,7 +263,8 @@ void OnApply(HWND hwnd)
     }
     if (!Confirmed(hwnd, IDS_APPLY_ASK_ONE))
         return;
-    WriteOptionDataW(&g_editor.options);
+    WriteOptionRecord(g_editor.options);
+    RefreshZoneLine(hwnd);
     SendMessageW(tray, WM_APPLY_SETTINGS, 0, 0);
     EditorMessageBox(hwnd, IDS_APPLY_DONE_ONE, MB_ICONINFORMATION);
 }
@@ -316,7 +323,7 @@ void OnClose(HWND hwnd, WPARAM ask)
                           MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
         return;
     hv::CallHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
-    WriteOptionDataW(&g_editor.options);
+    WriteOptionRecord(g_editor.options);
     DestroyWindow(hwnd);
 }
 
@@ -348,6 +355,11 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(hwnd, LOWORD(wParam));
         return 0;
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE:
+        // The computer's zone may have moved away from the recorded one.
+        RefreshZoneLine(hwnd);
+        break;
     case WM_CLOSE:
         OnClose(hwnd, wParam);
         return 0;
@@ -415,6 +427,19 @@ void RefreshMainWindowLists()
 {
     if (g_editor.mainWindow && GetDlgItem(g_editor.mainWindow, IDC_USERS_LIST))
         RefreshLists(g_editor.mainWindow);
+}
+
+void RefreshZoneLine(HWND mainWindow)
+{
+    HWND kept = GetDlgItem(mainWindow, IDC_ZONE_TEXT), note = GetDlgItem(mainWindow, IDC_ZONE_NOTE);
+    if (!kept || !note)
+        return;
+    const std::wstring recorded = hv::RecordedZoneKeyName(), computer = hv::ComputerZoneKeyName();
+    const editor::ZoneLines lines =
+        editor::DescribeZones(recorded, recorded.empty() ? std::wstring() : hv::ZoneDisplayName(recorded), computer,
+                              computer.empty() ? std::wstring() : hv::ZoneDisplayName(computer), hv::LoadText);
+    SetWindowTextW(kept, lines.kept.c_str());
+    SetWindowTextW(note, lines.note.c_str());
 }
 
 HWND CreateMainWindow(int show)

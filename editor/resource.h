@@ -28,6 +28,8 @@
 #define IDC_BACKUP_BUTTON 1010
 #define IDC_APPLY_BUTTON 1  // IDOK: the default button
 #define IDC_EXIT_BUTTON 1011
+#define IDC_ZONE_TEXT 1012  // the zone the limits are kept in
+#define IDC_ZONE_NOTE 1013  // and what the next Apply records
 
 // Menu commands.
 #define IDM_APPLY 40000
@@ -174,6 +176,12 @@
 #define IDS_BACKUP_BUTTON 38
 #define IDS_APPLY_BUTTON 39
 #define IDS_EXIT_BUTTON 40
+
+// The zone line of the main window.
+#define IDS_ZONE_KEPT 41
+#define IDS_ZONE_NONE 42
+#define IDS_ZONE_WILL_RECORD 43
+#define IDS_ZONE_DIFFERS 44
 
 // Time-out actions: entries, descriptions, the wizard's shorter descriptions.
 #define IDS_TIMEOUT_ACTION_0 100

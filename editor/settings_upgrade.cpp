@@ -58,7 +58,7 @@ void UpgradeOptions(HWND owner, const std::wstring& folder)
     const editor::OldOptions old =
         folder.empty() ? editor::OldOptions{} : ReadOldOptions(folder + L"\\" + editor::kOldOptionsFile);
     const editor::OptionUpgrade upgrade = editor::UpgradeOptions(old, GetPasswordHashW);
-    const bool written = WriteOptionDataW(&upgrade.options) == 1;
+    const bool written = WriteOptionRecord(upgrade.options) == 1;
     if (written)
         WriteGroupDataW(editor::kSimpleModeGroup, &upgrade.simpleGroup);
     ShowAll(owner, editor::OptionUpgradeMessages(upgrade, written));

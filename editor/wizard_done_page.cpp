@@ -17,7 +17,7 @@ namespace {
 void Finish()
 {
     g_editor.options = g_record;
-    WriteOptionDataW(&g_editor.options);
+    WriteOptionRecord(g_editor.options);
     MarkInitialized();
 }
 

@@ -5,6 +5,8 @@
 #include <time.h>
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace limiter {
 namespace {
@@ -50,11 +52,35 @@ int64_t DayOfKey(int64_t key) { return key >> 1; }
 // ahead, it is taken for a wrong clock that was put right, and granted afresh.
 constexpr int64_t kAheadDays = 2;
 
+// The zone set by SetEvaluationZone; the monitor window's thread reads it
+// while the tray window's may replace it on a reload.
+std::mutex g_zoneLock;
+std::shared_ptr<const hv::zone::Zone> g_zone;
+
+std::shared_ptr<const hv::zone::Zone> EvaluationZone()
+{
+    std::lock_guard<std::mutex> hold(g_zoneLock);
+    return g_zone;
+}
+
 }  // namespace
+
+void SetEvaluationZone(const hv::zone::Zone* zone)
+{
+    std::shared_ptr<const hv::zone::Zone> copy = zone ? std::make_shared<const hv::zone::Zone>(*zone) : nullptr;
+    std::lock_guard<std::mutex> hold(g_zoneLock);
+    g_zone = std::move(copy);
+}
 
 LocalTime ToLocalTime(int64_t seconds)
 {
     LocalTime out{};
+    if (const std::shared_ptr<const hv::zone::Zone> zone = EvaluationZone()) {
+        hv::zone::Civil c{};
+        if (hv::zone::FromUtc(seconds, *zone, c))
+            out = {c.year, c.month, c.day, c.hour, c.minute, c.second, c.weekday};
+        return out;
+    }
     const time_t t = static_cast<time_t>(seconds);
     if (static_cast<int64_t>(t) != seconds)
         return out;

@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "cfwCommon.h"
+#include "zone_logic.h"
 
 namespace limiter {
 
@@ -21,8 +22,14 @@ struct LocalTime {
     int weekday;
 };
 
-// Local time of a count of seconds since 1970-01-01 UTC (the C runtime's zone).
+// Local time of a count of seconds since 1970-01-01 UTC: in the zone the
+// limits are kept in when one is set, else in the C runtime's (the session's)
+// zone.
 LocalTime ToLocalTime(int64_t seconds);
+// The zone every later ToLocalTime follows (copied); nullptr goes back to the
+// C runtime's. The session's user can move the session's zone, not this one.
+// Safe while another thread (the monitor window) evaluates.
+void SetEvaluationZone(const hv::zone::Zone* zone);
 // Same calendar date; never true for a moment that could not be converted.
 bool SameLocalDay(const LocalTime& a, const LocalTime& b);
 

@@ -40,6 +40,9 @@ struct LiveState {
 };
 void PublishLiveState();    // main thread, after every change of g_user or g_timer
 LiveState ReadLiveState();  // any thread
+// Evaluations follow the zone recorded with the settings; without one (an
+// older installation) the session's own. At start and on every reload.
+void LoadEvaluationZone();
 
 using hv::names::kHelperClass;
 using hv::names::kMonitorClass;

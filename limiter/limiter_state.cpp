@@ -28,6 +28,12 @@ void PublishLiveState()
     g_live.displayed = g_timer.displayed;
 }
 
+void LoadEvaluationZone()
+{
+    hv::zone::Zone zone;
+    limiter::SetEvaluationZone(hv::LoadRecordedZone(zone) ? &zone : nullptr);
+}
+
 LiveState ReadLiveState()
 {
     std::lock_guard<std::mutex> hold(g_liveLock);

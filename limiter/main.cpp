@@ -129,6 +129,7 @@ int RunLimiter()
     BuildJumpList();
 
     ReadOptionDataW(&g_options);
+    LoadEvaluationZone();
     ReadUserDataW(g_userName, &g_user);
     g_timer.timerValue = g_user.LimitModeRemain;
     PublishLiveState();

@@ -236,6 +236,7 @@ void ReloadSettings()
 {
     const uint32_t hidden = g_user.HiddenButton;
     ReadOptionDataW(&g_options);
+    LoadEvaluationZone();
     ReadUserDataW(g_userName, &g_user);
     g_user.LastLoginDate = g_ctx.sessionLastLogin;
     g_user.HiddenButton = hidden;

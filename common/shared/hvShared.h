@@ -15,6 +15,7 @@
 #include "service_pipe.h"
 #include "shared_logic.h"
 #include "text_source.h"
+#include "zone_logic.h"
 
 namespace hv {
 
@@ -92,6 +93,24 @@ int ShowHelpFile(HWND owner, const std::wstring& helpFile);
 // major * 256 + minor as GetVersionExW reports it (the manifest decides how
 // far it goes); 0 when it cannot be read.
 DWORD OsVersionNumber();
+
+// --- the zone the limits are kept in (zone.cpp) ------------------------------------
+// The computer's zone now, as its key name under the system's "Time Zones"
+// (e.g. "Tokyo Standard Time"); empty when it cannot be had.
+std::wstring ComputerZoneKeyName();
+// Records the computer's zone as "TimeZoneKeyName" beside the option record;
+// false when the zone is unknown or the value could not be written.
+bool RecordComputerZone();
+// The recorded key name; empty when none is recorded (an older installation).
+std::wstring RecordedZoneKeyName();
+// The rules of the zone `keyName` ("TZI" and its "Dynamic DST" years); false,
+// and `out` untouched, when the system does not know the zone.
+bool LoadZone(const std::wstring& keyName, zone::Zone& out);
+// LoadZone of the recorded zone; false when none is recorded or it is unknown.
+bool LoadRecordedZone(zone::Zone& out);
+// The zone's display text (in the user's language where the system has it),
+// else the key name itself.
+std::wstring ZoneDisplayName(const std::wstring& keyName);
 
 // --- timing ------------------------------------------------------------------------
 // Returns just after the clock's second changes (at most about two seconds),

@@ -128,7 +128,47 @@ TEST(Layout, FollowsTheClientArea)
         EXPECT_EQ(w - 101, at(w, 500, IDC_EXIT_BUTTON).x);
         EXPECT_EQ(440, at(w, 500, IDC_BACKUP_BUTTON).y);
     }
-    EXPECT_EQ(13u, editor::MainWindowLayout(640, 400).size());
+    EXPECT_EQ(15u, editor::MainWindowLayout(640, 400).size());
+    // The zone lines sit below the menu group, left of Apply, inside the window.
+    for (int w : {624, 1200}) {
+        const auto group = at(w, 400, IDC_MENU_GROUP);
+        const auto apply = at(w, 400, IDC_APPLY_BUTTON);
+        const auto kept = at(w, 400, IDC_ZONE_TEXT), note = at(w, 400, IDC_ZONE_NOTE);
+        EXPECT_GE(kept.y, group.y + group.height);
+        EXPECT_GE(note.y, kept.y + kept.height);
+        EXPECT_LE(note.y + note.height, 400);
+        EXPECT_LT(kept.x + kept.width, apply.x);
+        EXPECT_EQ(kept.width, note.width);
+    }
+}
+
+TEST(ZoneLines, RecordedAgainstTheComputersZone)
+{
+    const std::wstring tokyo = L"Tokyo Standard Time", tokyoName = L"(UTC+09:00) 大阪、札幌、東京";
+    const std::wstring eastern = L"Eastern Standard Time", easternName = L"(UTC-05:00) 東部標準時";
+    const std::wstring kept = editor::RcText(IDS_ZONE_KEPT), differs = editor::RcText(IDS_ZONE_DIFFERS);
+    const std::wstring keptTokyo = hv::ReplacePlaceholder(kept, tokyoName.c_str());
+    const struct {
+        const char* name;
+        std::wstring recorded, recordedName, computer, computerName;
+        std::wstring kept, note;
+    } cases[] = {
+        {"same zone", tokyo, tokyoName, tokyo, tokyoName, keptTokyo, L""},
+        {"computer moved", tokyo, tokyoName, eastern, easternName, keptTokyo,
+         hv::ReplacePlaceholder(differs, easternName.c_str())},
+        {"none recorded", L"", L"", tokyo, tokyoName, editor::RcText(IDS_ZONE_NONE),
+         hv::ReplacePlaceholder(editor::RcText(IDS_ZONE_WILL_RECORD), tokyoName.c_str())},
+        {"none recorded, computer's unknown", L"", L"", L"", L"", editor::RcText(IDS_ZONE_NONE), L""},
+        {"no display text: the key name", tokyo, L"", eastern, L"", hv::ReplacePlaceholder(kept, tokyo.c_str()),
+         hv::ReplacePlaceholder(differs, eastern.c_str())},
+    };
+    for (const auto& c : cases) {
+        const editor::ZoneLines lines =
+            editor::DescribeZones(c.recorded, c.recordedName, c.computer, c.computerName, editor::RcText);
+        EXPECT_EQ(c.kept, lines.kept) << c.name;
+        EXPECT_EQ(c.note, lines.note) << c.name;
+    }
+    EXPECT_NE(std::wstring::npos, keptTokyo.find(tokyoName));
 }
 
 TEST(TimeoutTexts, EachPositionHasItsEntryAndDescription)

@@ -42,6 +42,11 @@ if(WIN32)
     target_include_directories(editor_${t}_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   endforeach()
   target_link_libraries(editor_upgrade_e2e_test PRIVATE shell32)
+  # The zone line and the zone recorded with the option record.
+  hv_wine_test(editor_zone_e2e_test SOURCES ${_dir}/zone_e2e_test.cpp
+               LIBS editor_fixture editor_texts editor_logic hv_shared
+               DEPENDS cfwEdit hvCurfew cfwHelper XVFB TIMEOUT 180)
+  target_include_directories(editor_zone_e2e_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   foreach(t registration schedule)
     hv_wine_test(editor_${t}_e2e_test SOURCES ${_dir}/${t}_e2e_test.cpp
                  LIBS editor_fixture editor_texts DEPENDS cfwEdit XVFB TIMEOUT 300)

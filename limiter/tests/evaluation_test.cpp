@@ -624,3 +624,89 @@ TEST(TimerTest, StateToStoreLeavesScheduleRemaindersAlone)
 }
 
 }  // namespace
+
+// --- the recorded zone -----------------------------------------------------------
+
+// The session's zone, as its user may move it; back to JST, and back to the
+// runtime's zone for the evaluation, when the test ends.
+void SetSessionZone(const char* tz)
+{
+#ifdef _WIN32
+    _putenv_s("TZ", tz);
+    _tzset();
+#else
+    setenv("TZ", tz, 1);
+    tzset();
+#endif
+}
+struct ZoneGuard {
+    explicit ZoneGuard(const hv::zone::Zone* zone) { SetEvaluationZone(zone); }
+    ~ZoneGuard()
+    {
+        SetEvaluationZone(nullptr);
+        SetSessionZone("JST-9");
+    }
+};
+
+// Tokyo as the registry keeps it: nine hours ahead, no daylight saving.
+const hv::zone::Zone kTokyo{{-540, 0, -60, {}, {}}, {}};
+// Whole-hour moves a standard user can make, from UTC-12 to UTC+14.
+const char* const kSessionZones[] = {"JST-9", "UTC0", "AAA+12", "EST5", "AAA-14", "NZS-12"};
+
+TEST(RecordedZoneTest, ScheduleRemainderIgnoresTheSessionZone)
+{
+    uint8_t table[24] = {};
+    Allow(table, 8, 17);
+    const int64_t at = Jst(2026, 1, 2, 17, 59, 30);
+    {
+        ZoneGuard guard(&kTokyo);
+        for (const char* tz : kSessionZones) {
+            SetSessionZone(tz);
+            const LocalTime t = ToLocalTime(at);
+            EXPECT_EQ(30, GetRemainDaily(table, t)) << tz;
+            EXPECT_EQ(5, t.weekday) << tz;
+            EXPECT_TRUE(SameLocalDay(t, ToLocalTime(Jst(2026, 1, 2, 0, 0, 0)))) << tz;
+        }
+    }
+    // Without a recorded zone the session's zone decides: what the zone
+    // keeps out of the child's reach.
+    ZoneGuard none(nullptr);
+    SetSessionZone("UTC0");
+    EXPECT_EQ(9 * 3600 + 30, GetRemainDaily(table, ToLocalTime(at)));
+}
+
+TEST(RecordedZoneTest, MovingTheSessionZoneGrantsNothing)
+{
+    // 20:00 in Tokyo: a session moved to UTC+14 shows tomorrow's 01:00, one
+    // moved to UTC-12 yesterday's 23:00.
+    const struct {
+        const hv::zone::Zone* zone;
+        int grants;
+    } cases[] = {{&kTokyo, 0}, {nullptr, 1}};
+    for (const auto& c : cases) {
+        ZoneGuard guard(c.zone);
+        UserData u = TimerUser(0, 600, 300, 300);
+        u.LastLoginDate = Jst(2026, 1, 1, 20, 0, 0);  // yesterday in Tokyo
+        u.LimitModeRemain = 100;
+        Session s(u, Jst(2026, 1, 2, 20, 0, 0));
+        int grants = 0;
+        int32_t previous = s.Tick();
+        EXPECT_EQ(36000, previous);
+        for (const char* tz : {"JST-9", "AAA-14", "JST-9", "AAA+12", "AAA-14", "JST-9"}) {
+            SetSessionZone(tz);
+            for (int i = 0; i < 30; ++i) {
+                const int32_t d = s.Tick();
+                grants += d > previous;
+                previous = d;
+            }
+        }
+        EXPECT_EQ(c.grants, grants) << (c.zone ? "recorded zone" : "session zone");
+        // The end stored today resumes on a restart in any session zone.
+        if (c.zone) {
+            UserData again = s.End();
+            SetSessionZone("AAA+12");
+            Session restart(again, s.now + 3600);
+            EXPECT_EQ(previous, restart.Tick());
+        }
+    }
+}

@@ -9,6 +9,10 @@ if(WIN32)
   hv_wine_test(timeout_kill_loop SOURCES ${timeout_dir}/timeout_kill_loop_test.cpp
                LIBS limiter_fixture DEPENDS hvCurfew cfwHelper FAKE_CLOCK TIMEOUT 240)
 
+  # The time-out in the zone recorded with the settings, the session's zone moved.
+  hv_wine_test(limiter_zone_e2e SOURCES ${timeout_dir}/zone_e2e_test.cpp
+               LIBS limiter_fixture DEPENDS hvCurfew cfwHelper FAKE_CLOCK TIMEOUT 150)
+
   # The exit call ends the Wine session it runs in, so it is judged from the
   # Linux side: a script runs a probe program once per time-out action.
   hv_test_program(timeout_exit_probe SOURCES ${timeout_dir}/timeout_exit_probe.cpp
