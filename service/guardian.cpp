@@ -14,6 +14,8 @@
 #include <mutex>
 
 #include "cfwCommon.h"
+#include "evaluation.h"
+#include "zone_logic.h"
 
 namespace {
 
@@ -234,6 +236,10 @@ std::vector<uint8_t> SessionGuard::State::AnswerTimer(const hv::pipe::Message& r
     if (client.account.empty() || ReadUserDataW(client.account.c_str(), &user) <= 0 ||
         (user.LimitMode & 0xFFFF) != LIMIT_TIMER)
         return hv::pipe::EncodeAnswer(request.kind, Status::Refused);
+    // The service's own clock, in the zone the limits are kept in (the
+    // computer's zone can be moved by any user).
+    hv::zone::Zone zone;
+    limiter::SetEvaluationZone(hv::LoadRecordedZone(zone) ? &zone : nullptr);
     const svc::Period period = svc::PeriodOf(user, static_cast<int64_t>(time(nullptr)));
     svc::TimerCopy copy;
     const bool held = ReadTimerCopy(client.account, copy);

@@ -2,7 +2,13 @@
 // starting limiter resumes from it.
 #include "accounting_logic.h"
 
+#include <stdlib.h>
+#include <time.h>
+
 #include <gtest/gtest.h>
+
+#include "evaluation.h"
+#include "zone_logic.h"
 
 namespace {
 
@@ -94,6 +100,39 @@ TEST(Accounting, AStartingLimiterResumesTodaysCopyChargedForARestartsGap)
             EXPECT_EQ(c.value, value) << c.what;
         }
     }
+}
+
+void SetSessionZone(const char* tz)
+{
+#ifdef _WIN32
+    _putenv_s("TZ", tz);
+    _tzset();
+#else
+    setenv("TZ", tz, 1);
+    tzset();
+#endif
+}
+
+TEST(Accounting, TheServicesPeriodFollowsTheRecordedZoneNotTheComputers)
+{
+    hv::zone::Zone tokyo{};
+    tokyo.rule.bias = -540;
+    limiter::SetEvaluationZone(&tokyo);
+    UserData user{};
+    user.LimitMode = LIMIT_TIMER;
+    user.LimitModeFlag = 1;
+    user.LimitModeTimeHalfAM = 30;
+    user.LimitModeTimeHalfPM = 60;
+    constexpr int64_t kNoonJst = 1767582000;  // 2026-01-05 12:00:00 JST = 03:00:00 UTC
+    for (const char* tz : {"UTC0", "JST-9", "PST8", "NZST-12"}) {
+        SetSessionZone(tz);
+        const Period before = svc::PeriodOf(user, kNoonJst - 1), after = svc::PeriodOf(user, kNoonJst);
+        EXPECT_EQ(before.halfDay + 1, after.halfDay) << tz;
+        EXPECT_EQ(1, after.halfDay & 1) << tz << ": noon of the recorded zone begins the afternoon";
+        EXPECT_EQ(1799u, before.freshSeconds) << tz;
+        EXPECT_EQ(3599u, after.freshSeconds) << tz;
+    }
+    limiter::SetEvaluationZone(nullptr);
 }
 
 TEST(Accounting, StoredCopy)
