@@ -1,6 +1,7 @@
 // Limit evaluation: the schedule modes over their tables, and the timer
 // mode's allowance as the tray ticks it once a second.
 #include "evaluation.h"
+#include "session_zone.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -17,16 +18,7 @@ namespace {
 // the local times below agree: JST, nine hours ahead, no daylight saving.
 class JstZone : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-#ifdef _WIN32
-        _putenv("TZ=JST-9");
-        _tzset();
-#else
-        setenv("TZ", "JST-9", 1);
-        tzset();
-#endif
-    }
+    void SetUp() override { limiter_test::SetSessionZone("JST-9"); }
 };
 const auto* const kZone = ::testing::AddGlobalTestEnvironment(new JstZone);
 
@@ -627,18 +619,9 @@ TEST(TimerTest, StateToStoreLeavesScheduleRemaindersAlone)
 
 // --- the recorded zone -----------------------------------------------------------
 
-// The session's zone, as its user may move it; back to JST, and back to the
-// runtime's zone for the evaluation, when the test ends.
-void SetSessionZone(const char* tz)
-{
-#ifdef _WIN32
-    _putenv_s("TZ", tz);
-    _tzset();
-#else
-    setenv("TZ", tz, 1);
-    tzset();
-#endif
-}
+// Back to JST, and back to the runtime's zone for the evaluation, when the
+// test ends.
+using limiter_test::SetSessionZone;
 struct ZoneGuard {
     explicit ZoneGuard(const hv::zone::Zone* zone) { SetEvaluationZone(zone); }
     ~ZoneGuard()

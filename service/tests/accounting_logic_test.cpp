@@ -2,12 +2,10 @@
 // starting limiter resumes from it.
 #include "accounting_logic.h"
 
-#include <stdlib.h>
-#include <time.h>
-
 #include <gtest/gtest.h>
 
 #include "evaluation.h"
+#include "session_zone.h"
 #include "zone_logic.h"
 
 namespace {
@@ -102,17 +100,6 @@ TEST(Accounting, AStartingLimiterResumesTodaysCopyChargedForARestartsGap)
     }
 }
 
-void SetSessionZone(const char* tz)
-{
-#ifdef _WIN32
-    _putenv_s("TZ", tz);
-    _tzset();
-#else
-    setenv("TZ", tz, 1);
-    tzset();
-#endif
-}
-
 TEST(Accounting, TheServicesPeriodFollowsTheRecordedZoneNotTheComputers)
 {
     hv::zone::Zone tokyo{};
@@ -125,7 +112,7 @@ TEST(Accounting, TheServicesPeriodFollowsTheRecordedZoneNotTheComputers)
     user.LimitModeTimeHalfPM = 60;
     constexpr int64_t kNoonJst = 1767582000;  // 2026-01-05 12:00:00 JST = 03:00:00 UTC
     for (const char* tz : {"UTC0", "JST-9", "PST8", "NZST-12"}) {
-        SetSessionZone(tz);
+        limiter_test::SetSessionZone(tz);
         const Period before = svc::PeriodOf(user, kNoonJst - 1), after = svc::PeriodOf(user, kNoonJst);
         EXPECT_EQ(before.halfDay + 1, after.halfDay) << tz;
         EXPECT_EQ(1, after.halfDay & 1) << tz << ": noon of the recorded zone begins the afternoon";

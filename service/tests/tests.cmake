@@ -2,10 +2,10 @@
 set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
 if(WIN32)
   hv_wine_test(service_logic_test SOURCES ${_dir}/service_logic_test.cpp ${_dir}/accounting_logic_test.cpp
-    LIBS service_logic TIMEOUT 60)
+    LIBS service_logic limiter_test_headers TIMEOUT 60)
 else()
   hv_host_test(service_logic_host_test SOURCES ${_dir}/service_logic_test.cpp ${_dir}/accounting_logic_test.cpp
-    LIBS service_logic)
+    LIBS service_logic limiter_test_headers)
 endif()
 
 if(WIN32)
