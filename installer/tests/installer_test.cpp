@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <commctrl.h>
 
+#include <stdio.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -190,7 +192,9 @@ FILETIME Written(const std::wstring& path)
 TEST(Installer, SilentFirstInstallRegistersEverything)
 {
     ASSERT_TRUE(Exists(SetupProgram())) << "no setup program at " << Narrow(SetupProgram());
+    const ULONGLONG started = GetTickCount64();
     ASSERT_EQ(RunToEnd(L"\"" + SetupProgram() + L"\" /S"), 0u);
+    printf("silent first install: %.1f s\n", static_cast<double>(GetTickCount64() - started) / 1000.0);
 
     const std::wstring dir = InstallDir();
     for (const wchar_t* f : kInstalledFiles)
@@ -300,10 +304,12 @@ TEST(Installer, SilentUninstallRemovesEverythingButTheSettings)
     const std::wstring dir = InstallDir();
     ASSERT_TRUE(Exists(dir + L"\\Uninstall.exe"));
     // The uninstaller runs on from a copy of itself in the temporary folder.
+    const ULONGLONG started = GetTickCount64();
     RunToEnd(L"\"" + dir + L"\\Uninstall.exe\" /S");
     e2e::Await("the uninstall key and the folder gone", [&] {
         return !RegHas(HKEY_LOCAL_MACHINE, kUninstallKey) && !Exists(dir);
     }, 180s);
+    printf("silent uninstall, to the folder gone: %.1f s\n", static_cast<double>(GetTickCount64() - started) / 1000.0);
 
     for (const wchar_t* f : kInstalledFiles)
         EXPECT_FALSE(Exists(dir + L"\\" + f));
