@@ -173,6 +173,9 @@ void ExpectHelpShown(DWORD pid, const char* who)
         // The viewer's contents tree holds this file's table of contents.
         e2e::Await("the table of contents in the viewer", [&] { return ContentsEntries(viewer) >= kContentsEntries; },
                    30s);
+        // Filled is not yet painted.
+        RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(1000);
         e2e::Screenshot(L"help_viewer_" + std::wstring(who, who + strlen(who)));
         PostMessageW(viewer, WM_CLOSE, 0, 0);
     }
