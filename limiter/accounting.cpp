@@ -19,10 +19,17 @@ bool g_pending = false;
 uint32_t g_value = 0;
 HANDLE g_wake = nullptr;
 
-void Send(uint32_t value)
+// Without a service the reports pause for a while: looking for the pipe
+// every few seconds costs more than the limiter's whole idle count under
+// some platforms. A service started meanwhile gets the next one after it.
+constexpr ULONGLONG kNoServicePauseMs = 60000;
+ULONGLONG g_pausedUntil = 0;  // the sender thread's own
+
+hv::PipeCall Send(uint32_t value)
 {
     hv::pipe::Message answer;
-    hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ReportTimer), hv::pipe::EncodeTimerValue(value), answer);
+    return hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ReportTimer), hv::pipe::EncodeTimerValue(value),
+                           answer);
 }
 
 DWORD WINAPI Sender(void*)
@@ -33,8 +40,10 @@ DWORD WINAPI Sender(void*)
         const bool pending = std::exchange(g_pending, false);
         const uint32_t value = g_value;
         ReleaseSRWLockExclusive(&g_lock);
-        if (pending)
-            Send(value);
+        if (!pending || GetTickCount64() < g_pausedUntil)
+            continue;
+        if (Send(value) == hv::PipeCall::NoService)
+            g_pausedUntil = GetTickCount64() + kNoServicePauseMs;
     }
 }
 

@@ -30,7 +30,7 @@ int wmain(int argc, wchar_t** argv)
     const int seconds = argc > 1 ? _wtoi(argv[1]) : 60;
     const DWORD settle = 5000, margin = 10000;
 
-    e2e::Process floor = e2e::Start(L"..\\test-bin\\timeout_idle_floor.exe");
+    e2e::Process floor = e2e::Start(e2e::BinDir() + L"\\..\\test-bin\\timeout_idle_floor.exe");
     if (!floor || !e2e::WaitForWindow(L"IdleFloor", nullptr, floor.pid())) {
         Say("the floor program did not start");
         return 1;
