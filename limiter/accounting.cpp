@@ -19,9 +19,9 @@ bool g_pending = false;
 uint32_t g_value = 0;
 HANDLE g_wake = nullptr;
 
-// Without a service the reports pause for a while: looking for the pipe
-// every few seconds costs more than the limiter's whole idle count under
-// some platforms. A service started meanwhile gets the next one after it.
+// Without a service the reports pause for a minute: nobody would take them,
+// and an idle limiter should not look for the pipe every few seconds. A
+// service started meanwhile gets the first report after the pause.
 constexpr ULONGLONG kNoServicePauseMs = 60000;
 ULONGLONG g_pausedUntil = 0;  // the sender thread's own
 
