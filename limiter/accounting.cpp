@@ -1,7 +1,5 @@
 #include "accounting.h"
 
-#include <windows.h>
-
 #include <utility>
 
 #include "hvShared.h"
@@ -11,12 +9,18 @@
 namespace accounting {
 namespace {
 
-// The one value waiting to be sent, and the thread that sends it. The
-// thread lives as long as the process; it holds nothing that must be
-// released at exit.
+// What waits to be sent, and the thread that sends it. The thread lives as
+// long as the process; it holds nothing that must be released at exit.
+struct Outbox {
+    HWND tray = nullptr;
+    bool report = false;  // the latest value not yet sent
+    uint32_t value = 0;
+    int64_t granted = 0;
+    bool resume = false;  // a resume the service did not answer yet
+    int64_t resumeGranted = 0;
+};
 SRWLOCK g_lock = SRWLOCK_INIT;
-bool g_pending = false;
-uint32_t g_value = 0;
+Outbox g_outbox;
 HANDLE g_wake = nullptr;
 
 // Without a service the reports pause for a minute: nobody would take them,
@@ -25,11 +29,37 @@ HANDLE g_wake = nullptr;
 constexpr ULONGLONG kNoServicePauseMs = 60000;
 ULONGLONG g_pausedUntil = 0;  // the sender thread's own
 
-hv::PipeCall Send(uint32_t value)
+hv::PipeCall Call(hv::pipe::Kind kind, const std::vector<uint8_t>& payload, uint32_t& kept, uint16_t& status)
 {
     hv::pipe::Message answer;
-    return hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ReportTimer), hv::pipe::EncodeTimerValue(value),
-                           answer);
+    const hv::PipeCall call = hv::CallService(static_cast<uint16_t>(kind), payload, answer);
+    status = answer.status;
+    if (call == hv::PipeCall::Answered && !hv::pipe::DecodeTimerValue(answer.payload, kept))
+        status = static_cast<uint16_t>(hv::pipe::Status::Refused);  // nothing to go by
+    return call;
+}
+
+// A resume asked again; true when it is settled (answered, or no service).
+bool SendResume(HWND tray, int64_t granted)
+{
+    uint32_t kept = 0;
+    uint16_t status = 0;
+    const hv::PipeCall call = Call(hv::pipe::Kind::ResumeTimer, {}, kept, status);
+    if (call == hv::PipeCall::Answered && status == static_cast<uint16_t>(hv::pipe::Status::Accepted))
+        PostMessageW(tray, WM_SERVICE_VALUE, kept, static_cast<LPARAM>(granted));
+    return call != hv::PipeCall::Failed;
+}
+
+void SendReport(HWND tray, uint32_t value, int64_t granted)
+{
+    uint32_t kept = 0;
+    uint16_t status = 0;
+    const hv::PipeCall call = Call(hv::pipe::Kind::ReportTimer, hv::pipe::EncodeTimerValue(value), kept, status);
+    if (call == hv::PipeCall::NoService)
+        g_pausedUntil = GetTickCount64() + kNoServicePauseMs;
+    else if (call == hv::PipeCall::Answered && status == static_cast<uint16_t>(hv::pipe::Status::Refused) &&
+             (kept & 0xFFFF) < (value & 0xFFFF))
+        PostMessageW(tray, WM_SERVICE_VALUE, kept, static_cast<LPARAM>(granted));
 }
 
 DWORD WINAPI Sender(void*)
@@ -37,13 +67,16 @@ DWORD WINAPI Sender(void*)
     for (;;) {
         WaitForSingleObject(g_wake, INFINITE);
         AcquireSRWLockExclusive(&g_lock);
-        const bool pending = std::exchange(g_pending, false);
-        const uint32_t value = g_value;
+        const Outbox out = g_outbox;
+        g_outbox.report = false;
         ReleaseSRWLockExclusive(&g_lock);
-        if (!pending || GetTickCount64() < g_pausedUntil)
-            continue;
-        if (Send(value) == hv::PipeCall::NoService)
-            g_pausedUntil = GetTickCount64() + kNoServicePauseMs;
+        if (out.resume && SendResume(out.tray, out.resumeGranted)) {
+            AcquireSRWLockExclusive(&g_lock);
+            g_outbox.resume = false;
+            ReleaseSRWLockExclusive(&g_lock);
+        }
+        if (out.report && GetTickCount64() >= g_pausedUntil)
+            SendReport(out.tray, out.value, out.granted);
     }
 }
 
@@ -63,23 +96,43 @@ bool StartSender()
 
 }  // namespace
 
-bool AskResume(uint32_t& value)
+Resume AskResume(uint32_t& value)
 {
-    hv::pipe::Message answer;
-    return hv::CallService(static_cast<uint16_t>(hv::pipe::Kind::ResumeTimer), {}, answer) == hv::PipeCall::Answered &&
-           answer.status == static_cast<uint16_t>(hv::pipe::Status::Accepted) &&
-           hv::pipe::DecodeTimerValue(answer.payload, value);
+    uint16_t status = 0;
+    switch (Call(hv::pipe::Kind::ResumeTimer, {}, value, status)) {
+    case hv::PipeCall::Answered:
+        return status == static_cast<uint16_t>(hv::pipe::Status::Accepted) ? Resume::Held : Resume::Nothing;
+    case hv::PipeCall::Failed:
+        return Resume::NoAnswer;
+    case hv::PipeCall::NoService:
+    default:
+        return Resume::Nothing;
+    }
 }
 
-void Report(uint32_t value)
+void ResumeLater(HWND tray, int64_t granted)
+{
+    if (!StartSender())
+        return;
+    AcquireSRWLockExclusive(&g_lock);
+    g_outbox.tray = tray;
+    g_outbox.resume = true;
+    g_outbox.resumeGranted = granted;
+    ReleaseSRWLockExclusive(&g_lock);
+    SetEvent(g_wake);
+}
+
+void Report(HWND tray, uint32_t value, int64_t granted)
 {
     if (!StartSender()) {
-        Send(value);
+        SendReport(tray, value, granted);
         return;
     }
     AcquireSRWLockExclusive(&g_lock);
-    g_pending = true;
-    g_value = value;
+    g_outbox.tray = tray;
+    g_outbox.report = true;
+    g_outbox.value = value;
+    g_outbox.granted = granted;
     ReleaseSRWLockExclusive(&g_lock);
     SetEvent(g_wake);
 }
@@ -88,9 +141,11 @@ void ReportNow(uint32_t value)
 {
     // A report still waiting is older than this one.
     AcquireSRWLockExclusive(&g_lock);
-    g_pending = false;
+    g_outbox.report = false;
     ReleaseSRWLockExclusive(&g_lock);
-    Send(value);
+    uint32_t kept = 0;
+    uint16_t status = 0;
+    Call(hv::pipe::Kind::ReportTimer, hv::pipe::EncodeTimerValue(value), kept, status);
 }
 
 }  // namespace accounting

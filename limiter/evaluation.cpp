@@ -296,6 +296,18 @@ int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, con
     return state.displayed;
 }
 
+bool LowerToServiceValue(TimerState& state, UserData& user, uint32_t value, int64_t granted)
+{
+    if (!state.counting || (user.LimitMode & 0xFFFF) != LIMIT_TIMER || granted != state.granted)
+        return false;
+    const int32_t seconds = static_cast<int32_t>(value & 0xFFFF);
+    if (seconds >= state.displayed)
+        return false;
+    state.displayed = seconds;
+    user.LimitModeRemain = (state.timerValue & 0xFFFF0000u) | static_cast<uint32_t>(seconds);
+    return true;
+}
+
 UserData StateToStore(const UserData& user, TimerState& state, int64_t now)
 {
     UserData out = user;

@@ -100,6 +100,13 @@ struct TimerState {
 };
 int32_t TimerTick(TimerState& state, UserData& user, const GroupData& group, const LocalTime& now);
 
+// What the service keeps for this account, learnt while counting (its answer
+// to a report, or a resume that could not be had at the start): when it
+// belongs to the grant period still being counted (`granted`, as the state
+// had it when the question was sent) and is lower, the count goes down to it.
+// Never up, and never into a later period's grant. True when it lowered.
+bool LowerToServiceValue(TimerState& state, UserData& user, uint32_t value, int64_t granted);
+
 // The running state to write (state flag non-zero) at `now`: a copy of the
 // record with LastLoginDate = now and, in timer mode, LimitModeRemain = (high
 // half of V, low half of D). Used for the orderly end and, during a timer-mode

@@ -134,7 +134,7 @@ void StoreRunningStateDuringSession(int64_t now)
     const UserData state = limiter::StateToStore(g_user, g_timer, now);
     if (WriteUserDataW(g_userName, &state, 1) == 1)
         g_ctx.stored = {true, g_user.LimitModeRemain, now};
-    accounting::Report(state.LimitModeRemain);
+    accounting::Report(g_trayWindow, state.LimitModeRemain, g_timer.granted);
 }
 
 // --- timers -------------------------------------------------------------------
@@ -153,13 +153,20 @@ void OnTick(HWND w)
     // outlives it and cannot be edited like the registry.
     // Likewise what the service holds for this account today, which the user
     // can neither edit nor delete.
+    bool askAgain = false;
     if (timerMode && !g_timer.counting) {
         const int64_t kept = keeper::OfferGrant(0);
         g_timer.grantFloor = kept > 0 ? kept : -1;
         uint32_t held = 0;
-        g_timer.serviceValue = accounting::AskResume(held) ? static_cast<int64_t>(held) : -1;
+        const accounting::Resume resume = accounting::AskResume(held);
+        g_timer.serviceValue = resume == accounting::Resume::Held ? static_cast<int64_t>(held) : -1;
+        askAgain = resume == accounting::Resume::NoAnswer;
     }
     const int32_t d = limiter::TimerTick(g_timer, g_user, group, local);
+    // A service that could not answer (kept busy, say) is asked again while
+    // the count runs; what it holds then lowers the count.
+    if (askAgain)
+        accounting::ResumeLater(w, g_timer.granted);
     PublishLiveState();
     if (timerMode && g_timer.granted > g_ctx.grantOffered)
         g_ctx.grantOffered = keeper::OfferGrant(g_timer.granted);
@@ -531,6 +538,9 @@ LRESULT HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DESTROY:
         OnDestroy();
+        return 0;
+    case accounting::WM_SERVICE_VALUE:  // a forged one can only lower the count
+        limiter::LowerToServiceValue(g_timer, g_user, static_cast<uint32_t>(wp), static_cast<int64_t>(lp));
         return 0;
     case WM_APPLY_SETTINGS:
         ReloadSettings();

@@ -74,10 +74,14 @@ Merged MergeReport(const TimerCopy* copy, uint32_t reported, const Period& perio
         return m;
     }
     // A later period, as the service's clock has it: what the limiter granted,
-    // up to what a grant now gives.
-    m.accepted = seconds <= period.freshSeconds;
+    // up to what a grant now gives, or, later the same day, what it counted
+    // on from before noon (a count resumed today gets no noon grant).
+    uint32_t limit = period.freshSeconds;
+    if (copy && DayOf(copy->halfDay) == DayOf(period.halfDay) && (copy->value & 0xFFFF) > limit)
+        limit = copy->value & 0xFFFF;
+    m.accepted = seconds <= limit;
     m.copy.halfDay = period.halfDay;
-    m.copy.value = WithSeconds(reported, m.accepted ? seconds : period.freshSeconds);
+    m.copy.value = WithSeconds(reported, m.accepted ? seconds : limit);
     m.copy.when = period.now;
     return m;
 }

@@ -36,8 +36,9 @@ Period PeriodOf(const UserData& user, int64_t now);
 
 // A report of `reported`: within the copy's period it may only lower the
 // copy; a report in a later period (by the service's clock) starts that
-// period's copy, never above a fresh grant. `accepted` is false when the
-// copy kept a smaller value than the one reported.
+// period's copy, never above a fresh grant (or, in the afternoon of the
+// copy's day, above the count carried over from the morning). `accepted` is
+// false when the copy kept a smaller value than the one reported.
 struct Merged {
     TimerCopy copy;
     bool accepted = false;

@@ -439,6 +439,22 @@ TEST(TimerTest, WhatTheServiceHoldsForTodayWinsOverTheUsersRecord)
     EXPECT_EQ(7200, u.Tick());
 }
 
+TEST(TimerTest, ALowerServiceValueLearntWhileCountingLowersTheCountOfItsPeriodOnly)
+{
+    UserData u = TimerUser(0, 120, 30, 30);
+    Session s(u, Jst(2026, 1, 2, 9, 0, 0));
+    EXPECT_EQ(7200, s.Tick());
+    const int64_t granted = s.state.granted;
+    EXPECT_FALSE(LowerToServiceValue(s.state, s.user, 7300, granted)) << "never up";
+    EXPECT_TRUE(LowerToServiceValue(s.state, s.user, 5000, granted));
+    EXPECT_EQ(5000u, s.user.LimitModeRemain & 0xFFFF);
+    EXPECT_EQ(4999, s.Tick());
+    // An answer about the day before comes in after midnight's grant: ignored.
+    EXPECT_EQ(7200, s.TickUntil(Jst(2026, 1, 3, 0, 0, 0)));
+    EXPECT_FALSE(LowerToServiceValue(s.state, s.user, 3, granted));
+    EXPECT_EQ(7199, s.Tick());
+}
+
 TEST(TimerTest, NoonGrantsOnlyInTheHalfDayMode)
 {
     // Whole-day mode, the first session of the day from 09:00 across noon:

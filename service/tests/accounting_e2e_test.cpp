@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <sddl.h>
+#include <time.h>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,24 @@ TEST_F(Accounting, AnEditedHiveAndAKillGainNothingWhileTheServiceRuns)
     EXPECT_EQ(static_cast<uint16_t>(hv::pipe::Status::Malformed),
               guard_test::StatusOf(guard_test::RawExchange(
                   hv::pipe::EncodeRequest(static_cast<uint16_t>(hv::pipe::Kind::ReportTimer), {1, 2}))));
+}
+
+// A limiter that began counting without the service (started before it, or
+// kept from it) learns from its next report's answer that the service keeps
+// less for today, and counts on from there.
+TEST_F(Accounting, AServiceThatKeepsLessLowersARunningCount)
+{
+    auto limiter = e2e::Start(hv::names::kLimiterFile);
+    HWND tray = guard_test::AwaitLimiter(0);
+    ASSERT_TRUE(tray);
+    EXPECT_GE(limiter_test::LabelSeconds(tray), 7190);
+    const svc::Period today = svc::PeriodOf(limiter_test::TimerAllowance(120), static_cast<int64_t>(time(nullptr)));
+    ASSERT_TRUE(WriteTimerCopy(limiter_test::UserName(), svc::TimerCopy{today.halfDay, 3000, today.now}));
+    ASSERT_TRUE(guard_test::StartGuard(guard_));
+    // Its reports paused for a minute after finding no service.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return limiter_test::LabelSeconds(tray) <= 3000; }, 90s))
+        << limiter_test::LabelSeconds(tray);
+    EXPECT_GT(limiter_test::LabelSeconds(tray), 2900);
 }
 
 TEST_F(Accounting, WithoutTheServiceTheUsersOwnRecordDecides)
