@@ -150,9 +150,8 @@ void OnTick(HWND w)
         ReadGroupDataW(g_user.Group, &group);
     const bool timerMode = (g_user.LimitMode & 0xFFFF) == LIMIT_TIMER;
     // A limiter restarted by the helper takes what the helper kept, which
-    // outlives it and cannot be edited like the registry.
-    // Likewise what the service holds for this account today, which the user
-    // can neither edit nor delete.
+    // outlives it and cannot be edited like the registry; likewise what the
+    // service holds for this account today, which the user cannot touch.
     bool askAgain = false;
     if (timerMode && !g_timer.counting) {
         const int64_t kept = keeper::OfferGrant(0);

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "accounting_logic.h"
+#include "cfwCommon.h"
 #include "hvShared.h"
 #include "names.h"
 #include "raii.h"
-#include "accounting_logic.h"
-#include "cfwCommon.h"
 #include "service_logic.h"
 #include "service_pipe.h"
 
