@@ -37,6 +37,11 @@ inline constexpr unsigned kNotifySettingsControl = 128;
 // by the service, open to the sessions' users for requests.
 inline constexpr wchar_t kServicePipe[] = L"\\\\.\\pipe\\cfwNotifySvc";
 
+// The limiter's first argument when the helper or the service starts it: a
+// limiter already running is then left alone without a word (the two may
+// start one at the same moment), rather than told of with "already running".
+inline constexpr wchar_t kAutoStartSwitch[] = L"/Auto";
+
 // Programs and files beside each other in the install folder.
 inline constexpr wchar_t kLimiterFile[] = L"hvCurfew.exe";
 inline constexpr wchar_t kHelperFile[] = L"cfwHelper.exe";

@@ -82,7 +82,8 @@ private:
 // Starts the program at `path` through the shell, in its own folder, and
 // watches its process with `watch`. `path` is a full path: a bare name, which
 // the search path could resolve to a planted copy, is refused.
-inline bool StartAndWatch(const std::wstring& path, HWND owner, ProcessWatch& watch, UINT msg)
+inline bool StartAndWatch(const std::wstring& path, HWND owner, ProcessWatch& watch, UINT msg,
+                          const wchar_t* parameters = nullptr)
 {
     const size_t slash = path.find_last_of(L"\\/");
     if (path.empty() || slash == std::wstring::npos)
@@ -94,6 +95,7 @@ inline bool StartAndWatch(const std::wstring& path, HWND owner, ProcessWatch& wa
     info.hwnd = owner;
     info.lpVerb = L"Open";
     info.lpFile = path.c_str();
+    info.lpParameters = parameters;
     info.lpDirectory = folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info) || reinterpret_cast<INT_PTR>(info.hInstApp) <= 32)

@@ -48,7 +48,8 @@ std::wstring ModuleFileName()
 // folder or the search path. Its process is kept, to be waited on.
 bool StartLimiter(HWND owner)
 {
-    return hv::StartAndWatch(helper::SiblingPath(ModuleFileName(), kLimiterFile), owner, g_limiter, WM_LIMITER_GONE);
+    return hv::StartAndWatch(helper::SiblingPath(ModuleFileName(), kLimiterFile), owner, g_limiter, WM_LIMITER_GONE,
+                             hv::names::kAutoStartSwitch);
 }
 
 // Runs when the watched limiter ended and on the slow safety timer.

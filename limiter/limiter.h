@@ -17,6 +17,7 @@ extern UserData g_user;            // read at start and on every reload
 extern OptionData g_options;       // read at start and on every reload
 extern limiter::TimerState g_timer;  // D (displayed remainder) and V (timer value)
 extern HWND g_trayWindow;
+extern bool g_autoStarted;         // started by the helper or the service (kAutoStartSwitch)
 extern HWND g_monitorWindow;       // null while no monitor window exists
 extern HANDLE g_monitorThread;     // released by the tray's timer 3
 extern HMENU g_popupMenu;          // menu resource 201

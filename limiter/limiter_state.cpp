@@ -10,6 +10,7 @@ UserData g_user;
 OptionData g_options;
 limiter::TimerState g_timer;
 HWND g_trayWindow;
+bool g_autoStarted = false;
 HWND g_monitorWindow;
 HANDLE g_monitorThread;
 HMENU g_popupMenu;

@@ -180,7 +180,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv && argc > 1) {
+    g_autoStarted = argv && argc > 1 &&
+                    CompareStringOrdinal(argv[1], -1, hv::names::kAutoStartSwitch, -1, TRUE) == CSTR_EQUAL;
+    if (argv && argc > 1 && !g_autoStarted) {
         Forward(argv[1]);
         LocalFree(argv);
         return 0;

@@ -338,7 +338,10 @@ bool OnCreate(HWND w)
     g_ctx.mutex.reset(CreateMutexW(nullptr, FALSE, hv::names::kLimiterMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         g_ctx.mutex.reset();
-        MessageBoxW(w, hv::LoadText(IDS_ALREADY_RUNNING).c_str(), hv::LoadText(IDS_TITLE).c_str(), MB_ICONWARNING);
+        // The helper and the service may start one at the same moment; the
+        // later of two automatic starts ends without a word.
+        if (!g_autoStarted)
+            MessageBoxW(w, hv::LoadText(IDS_ALREADY_RUNNING).c_str(), hv::LoadText(IDS_TITLE).c_str(), MB_ICONWARNING);
         return false;
     }
     g_trayWindow = w;

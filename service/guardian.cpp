@@ -20,12 +20,6 @@
 namespace {
 
 constexpr DWORD kSafetyCheckMs = 30000;
-// After a limiter's end the installed helper of the session, while it runs,
-// starts one at once; that one is taken over rather than a second started
-// beside it (the second would only show "already running" and stay). A
-// helper that brings none within this time is not waited for any longer.
-constexpr ULONGLONG kHelperGraceMs = 5000;
-constexpr DWORD kHelperPollMs = 100;
 // A limiter that ends as soon as it was started is not started again faster.
 constexpr ULONGLONG kMinRestartGapMs = 1000;
 
@@ -35,31 +29,23 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
                                 TRUE) == CSTR_EQUAL;
 }
 
-// What runs in one session: a limiter from the installed program (one the
-// user cannot replace), to be watched instead of starting another, and
-// whether the installed helper is there, which will start one itself.
-struct SessionProcesses {
-    hv::UniqueHandle limiter;
-    bool helper = false;
-};
-
-SessionProcesses LookAtSession(uint32_t session, const std::wstring& limiterPath, const std::wstring& helperPath)
+// A limiter already running in `session` from the installed program (one
+// the user cannot replace), to be watched instead of starting another. After
+// a limiter's end its helper may have started one already; one started here
+// at the same moment ends by itself (the automatic start's switch).
+hv::UniqueHandle RunningLimiter(uint32_t session, const std::wstring& limiterPath)
 {
-    SessionProcesses found;
+    hv::UniqueHandle found;
     hv::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return found;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        const bool limiter = CompareStringOrdinal(entry.szExeFile, -1, hv::names::kLimiterFile, -1, TRUE) == CSTR_EQUAL;
-        const bool helper = CompareStringOrdinal(entry.szExeFile, -1, hv::names::kHelperFile, -1, TRUE) == CSTR_EQUAL;
-        if (!limiter && !helper)
+        if (CompareStringOrdinal(entry.szExeFile, -1, hv::names::kLimiterFile, -1, TRUE) != CSTR_EQUAL)
             continue;
         DWORD processSession = 0;
         if (!ProcessIdToSessionId(entry.th32ProcessID, &processSession) || processSession != session)
-            continue;
-        if ((helper && found.helper) || (limiter && found.limiter))
             continue;
         hv::UniqueHandle process(
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
@@ -67,13 +53,9 @@ SessionProcesses LookAtSession(uint32_t session, const std::wstring& limiterPath
             continue;
         wchar_t image[MAX_PATH];
         DWORD size = MAX_PATH;
-        if (!QueryFullProcessImageNameW(process.get(), 0, image, &size) ||
-            !SamePath(image, helper ? helperPath : limiterPath) || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT)
-            continue;
-        if (helper)
-            found.helper = true;
-        else
-            found.limiter = std::move(process);
+        if (QueryFullProcessImageNameW(process.get(), 0, image, &size) && SamePath(image, limiterPath) &&
+            WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
+            return process;
     }
     return found;
 }
@@ -82,7 +64,7 @@ SessionProcesses LookAtSession(uint32_t session, const std::wstring& limiterPath
 
 struct SessionGuard::State {
     SessionList sessions;
-    std::wstring limiterPath, helperPath;
+    std::wstring limiterPath;
     hv::UniqueHandle stop, wake, thread;
 
     std::mutex lock;  // guards `releases` and `changes`
@@ -91,9 +73,8 @@ struct SessionGuard::State {
 
     // The guardian thread's own.
     struct Watch {
-        hv::UniqueHandle process;  // none while the session's helper is given its time
+        hv::UniqueHandle process;  // none while a restart waits for its gap
         ULONGLONG startedAt = 0;   // 0 when taken over
-        ULONGLONG goneAt = 0;      // when the last one was seen gone
     };
     std::map<uint32_t, Watch> watched;
 
@@ -153,15 +134,8 @@ DWORD SessionGuard::State::Evaluate()
         const ULONGLONG now = GetTickCount64();
         Watch watch;
         watch.startedAt = known ? it->second.startedAt : 0;
-        watch.goneAt = known && it->second.goneAt != 0 ? it->second.goneAt : now;
-        SessionProcesses running = LookAtSession(session, limiterPath, helperPath);
-        if (running.limiter) {
-            kept[session] = Watch{std::move(running.limiter), 0, 0};
-            continue;
-        }
-        if (running.helper && now - watch.goneAt < kHelperGraceMs) {
-            kept[session] = std::move(watch);
-            next = (std::min)(next, kHelperPollMs);
+        if (hv::UniqueHandle running = RunningLimiter(session, limiterPath)) {
+            kept[session] = Watch{std::move(running), 0};
             continue;
         }
         if (watch.startedAt != 0 && now - watch.startedAt < kMinRestartGapMs) {
@@ -170,10 +144,9 @@ DWORD SessionGuard::State::Evaluate()
             kept[session] = std::move(watch);
             continue;
         }
-        watch.process = StartAsSessionUser(token.get(), limiterPath, L"");
+        watch.process = StartAsSessionUser(token.get(), limiterPath, hv::names::kAutoStartSwitch);
         if (watch.process) {
             watch.startedAt = now;
-            watch.goneAt = 0;
         } else {
             next = (std::min)(next, static_cast<DWORD>(kMinRestartGapMs));
         }
@@ -265,8 +238,6 @@ bool SessionGuard::Start(SessionList sessions, std::wstring limiterPath)
     State& s = *state_;
     s.sessions = std::move(sessions);
     s.limiterPath = std::move(limiterPath);
-    // The helper beside the limiter; a program of another folder is not it.
-    s.helperPath = s.limiterPath.substr(0, s.limiterPath.find_last_of(L'\\') + 1) + hv::names::kHelperFile;
     s.stop.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     s.wake.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!s.stop || !s.wake || s.limiterPath.empty())

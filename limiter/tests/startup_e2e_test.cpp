@@ -79,6 +79,18 @@ TEST_F(Startup, SecondStartWarnsAndLeavesOneLimiter)
     EXPECT_TRUE(limiter_.Running());
 }
 
+// The helper and the service start it with the automatic switch, sometimes
+// at the same moment: the later one ends without a box; alone it runs.
+TEST_F(Startup, AnAutomaticSecondStartEndsWithoutAWord)
+{
+    ASSERT_TRUE(StartLimiter());
+    auto second = e2e::Start(hv::names::kLimiterFile, hv::names::kAutoStartSwitch);
+    EXPECT_EQ(0u, second.Wait(10000).value_or(1234));
+    EXPECT_FALSE(e2e::FindMessageBox(second.pid()));
+    EXPECT_EQ(1u, e2e::Pids(hv::names::kLimiterFile).size());
+    EXPECT_TRUE(limiter_.Running());
+}
+
 TEST_F(Startup, SwitchWithoutRunningLimiterStartsNothing)
 {
     auto p = e2e::Start(hv::names::kLimiterFile, L"/Monitor");
