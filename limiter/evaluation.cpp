@@ -35,15 +35,9 @@ uint32_t Seconds16(int64_t seconds)
     return seconds > 0xFFFF ? 0xFFFFu : static_cast<uint32_t>(seconds);
 }
 
-int64_t DayNumber(const LocalTime& t)
-{
-    // Days from civil (proleptic Gregorian), so that dates compare by distance.
-    const int y = t.year - (t.month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
-    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
-}
+// Days counted from 0000-03-01 (proleptic Gregorian), so that dates compare
+// by distance and every real date's grant period is a positive number.
+int64_t DayNumber(const LocalTime& t) { return hv::zone::DaysFromCivil(t.year, t.month, t.day) + 719468; }
 
 int64_t DayOfKey(int64_t key) { return key >> 1; }
 

@@ -35,10 +35,9 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
 // at the same moment ends by itself (the automatic start's switch).
 hv::UniqueHandle RunningLimiter(uint32_t session, const std::wstring& limiterPath)
 {
-    hv::UniqueHandle found;
     hv::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return found;
+        return {};
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
@@ -57,7 +56,7 @@ hv::UniqueHandle RunningLimiter(uint32_t session, const std::wstring& limiterPat
             WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
             return process;
     }
-    return found;
+    return {};
 }
 
 }  // namespace

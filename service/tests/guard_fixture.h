@@ -16,8 +16,8 @@ namespace guard_test {
 // The guardian for session 1 with the limiter of the build.
 bool StartGuard(SessionGuard& guard);
 // A tray window of a process other than `old` that shows a remainder (not the
-// half-made one of a second start that says "already running"); null when
-// none came within `timeout`.
+// half-made one of a second start that is about to end); null when none came
+// within `timeout`.
 HWND AwaitLimiter(DWORD old, std::chrono::milliseconds timeout = std::chrono::seconds(30));
 // The limiter and its helper ended by one command, as any user of the
 // session may.
